@@ -1,0 +1,34 @@
+# Entry points. `make demo` and `make test` install what is missing first.
+BUILD_DEBUG   ?= build/debug
+BUILD_RELEASE ?= build/release
+JOBS          ?= $(shell nproc)
+
+.PHONY: all setup debug release demo test bench format clean
+
+all: debug
+
+setup:
+	./scripts/setup.sh
+
+debug: setup
+	cmake -S . -B $(BUILD_DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON
+	cmake --build $(BUILD_DEBUG) -j $(JOBS)
+
+release: setup
+	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD_RELEASE) -j $(JOBS)
+
+demo: release
+	./scripts/demo.sh $(BUILD_RELEASE)
+
+test: debug
+	cd $(BUILD_DEBUG) && ctest --output-on-failure -j $(JOBS)
+
+bench: release
+	./scripts/bench.sh $(BUILD_RELEASE)
+
+format:
+	find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,169 @@
+#include "platform/encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <vector>
+
+namespace tessaly::enc {
+namespace {
+
+// One converter per direction and thread; iconv descriptors keep state, so
+// they are reset before every conversion.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+      throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+  }
+  ~Converter() { iconv_close(cd_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Converts `in`; on an invalid or incomplete sequence the input is advanced
+  // by `skip(in_pos)` bytes and `replacement` is written instead.
+  template <typename Skip>
+  std::string Run(std::string_view in, std::string_view replacement, Skip skip) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    std::string out;
+    out.reserve(in.size() * 2 + 8);
+    std::vector<char> buf(in.size() * 4 + 16);
+    char* src = const_cast<char*>(in.data());
+    std::size_t src_left = in.size();
+    while (src_left > 0) {
+      char* dst = buf.data();
+      std::size_t dst_left = buf.size();
+      std::size_t rc = iconv(cd_, &src, &src_left, &dst, &dst_left);
+      out.append(buf.data(), dst - buf.data());
+      if (rc == static_cast<std::size_t>(-1)) {
+        if (errno == E2BIG) continue;
+        // EILSEQ or EINVAL: replace the offending sequence and go on.
+        std::size_t pos = in.size() - src_left;
+        std::size_t n = skip(in, pos);
+        if (n == 0 || n > src_left) n = 1;
+        src += n;
+        src_left -= n;
+        out.append(replacement);
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+      }
+    }
+    return out;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos) {
+  unsigned char c = static_cast<unsigned char>(s[pos]);
+  std::size_t n = c < 0x80           ? 1
+                  : (c >> 5) == 0x6  ? 2
+                  : (c >> 4) == 0xE  ? 3
+                  : (c >> 3) == 0x1E ? 4
+                                     : 1;
+  // Never skip past bytes that are not continuation bytes.
+  std::size_t k = 1;
+  while (k < n && pos + k < s.size() && (static_cast<unsigned char>(s[pos + k]) & 0xC0) == 0x80) {
+    ++k;
+  }
+  return k;
+}
+
+bool AllAscii(std::string_view s) {
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string FromUtf8(std::string_view utf8) {
+  if (AllAscii(utf8)) return std::string(utf8);
+  thread_local Converter conv("GB18030", "UTF-8");
+  return conv.Run(utf8, "?", Utf8SequenceLength);
+}
+
+std::string ToUtf8(std::string_view cp936) {
+  if (AllAscii(cp936)) return std::string(cp936);
+  thread_local Converter conv("UTF-8", "GB18030");
+  return conv.Run(cp936, "\xEF\xBF\xBD", [](std::string_view s, std::size_t pos) {
+    std::size_t n = CharLength(s, pos);
+    return n == 4 ? std::size_t{1} : n;
+  });
+}
+
+bool IsValidUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    std::size_t n;
+    std::uint32_t cp;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if ((c >> 5) == 0x6) {
+      n = 2;
+      cp = c & 0x1F;
+    } else if ((c >> 4) == 0xE) {
+      n = 3;
+      cp = c & 0x0F;
+    } else if ((c >> 3) == 0x1E) {
+      n = 4;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + n > s.size()) return false;
+    for (std::size_t k = 1; k < n; ++k) {
+      unsigned char d = static_cast<unsigned char>(s[i + k]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    static constexpr std::uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += n;
+  }
+  return true;
+}
+
+std::string FromOutside(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) {
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    return FromUtf8(bytes);
+  }
+  return std::string(bytes);
+}
+
+std::size_t CharLength(std::string_view text, std::size_t pos) {
+  unsigned char c = static_cast<unsigned char>(text[pos]);
+  if (c < 0x81 || c == 0xFF || pos + 1 >= text.size()) return 1;
+  unsigned char d = static_cast<unsigned char>(text[pos + 1]);
+  if (d >= 0x30 && d <= 0x39) {
+    // GB18030 four-byte form: lead, digit, lead, digit.
+    if (pos + 3 < text.size()) {
+      unsigned char e = static_cast<unsigned char>(text[pos + 2]);
+      unsigned char f = static_cast<unsigned char>(text[pos + 3]);
+      if (e >= 0x81 && e <= 0xFE && f >= 0x30 && f <= 0x39) return 4;
+    }
+    return 1;
+  }
+  // A byte that cannot trail a double-byte character leaves the lead alone.
+  if (d < 0x40 || d == 0x7F || d == 0xFF) return 1;
+  return 2;
+}
+
+std::string CutToBytes(std::string_view text, std::size_t max_bytes) {
+  if (text.size() <= max_bytes) return std::string(text);
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t n = CharLength(text, pos);
+    if (pos + n > max_bytes) break;
+    pos += n;
+  }
+  return std::string(text.substr(0, pos));
+}
+
+}  // namespace tessaly::enc

@@ -1,0 +1,44 @@
+#pragma once
+// Conversion between the code page 936 text used inside the program and the
+// UTF-8 text of the outside world (files, terminal, clipboard, Qt strings).
+//
+// Conversion goes through GB18030: every GBK character keeps its two bytes,
+// and characters outside GBK are still carried (as four-byte sequences)
+// instead of being lost.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tessaly::enc {
+
+// UTF-8 -> code page 936 (GB18030). Invalid UTF-8 sequences become '?'.
+std::string FromUtf8(std::string_view utf8);
+
+// Code page 936 (GB18030) -> UTF-8. Bytes that do not form a character
+// become U+FFFD.
+std::string ToUtf8(std::string_view cp936);
+
+// True when the bytes are well-formed UTF-8.
+bool IsValidUtf8(std::string_view bytes);
+
+// Outside text of unknown encoding: UTF-8 (a leading byte-order mark is
+// dropped) when it is valid UTF-8, GB18030 bytes taken as they are otherwise.
+std::string FromOutside(std::string_view bytes);
+
+// Byte length of the character that starts at `pos` in code page 936 /
+// GB18030 text: 1 for single bytes, 2 for double-byte characters, 4 for
+// four-byte GB18030 sequences. A lead byte at the very end counts as 1.
+std::size_t CharLength(std::string_view text, std::size_t pos);
+
+// The longest prefix of `text` of at most `max_bytes` bytes that does not
+// split a character.
+std::string CutToBytes(std::string_view text, std::size_t max_bytes);
+
+}  // namespace tessaly::enc
+
+// "学号"_gb: a UTF-8 literal of the source code as code page 936 text.
+// Converted at run time; hoist it out of hot loops.
+inline std::string operator""_gb(const char* text, std::size_t size) {
+  return tessaly::enc::FromUtf8(std::string_view(text, size));
+}
