@@ -2,10 +2,18 @@
 # directly inside DIR (relative to the calling CMakeLists.txt) (subfolders are libraries of their own).
 function(tessaly_library name dir)
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
-  add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC "${CMAKE_SOURCE_DIR}/src")
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    set(scope PUBLIC)
+  else()
+    # A subsystem not written yet: an empty interface library keeps the
+    # dependency lines valid.
+    add_library(${name} INTERFACE)
+    set(scope INTERFACE)
+  endif()
+  target_include_directories(${name} ${scope} "${CMAKE_SOURCE_DIR}/src")
   if(ARGN)
-    target_link_libraries(${name} PUBLIC ${ARGN})
+    target_link_libraries(${name} ${scope} ${ARGN})
   endif()
 endfunction()
 

@@ -1,0 +1,24 @@
+#pragma once
+// The views that `tessaly-cli table FILE.fb [VIEW]` can print. Each view
+// builds a grid from the program state read from the file.
+
+#include <vector>
+
+#include "cli/cli.h"
+#include "model/grid.h"
+#include "model/program_state.h"
+
+namespace tessaly::cli {
+
+struct TableView {
+  const char* name;     // the VIEW argument
+  const char* summary;  // one line for --help
+  // Builds the grid; may read further options from `args`; throws
+  // UsageError for bad options.
+  model::Grid (*build)(const model::ProgramState& state, Args& args);
+};
+
+// Every view but the default score-table view, in --help order.
+const std::vector<TableView>& AllTableViews();
+
+}  // namespace tessaly::cli
