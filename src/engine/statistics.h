@@ -1,0 +1,153 @@
+#pragma once
+// Per-class statistics of every range (averages and headcounts by gender,
+// balance value and score band), the level look-ups that weight them, and the
+// two swap measures that say how far two classes of one range stand from the
+// range, as they are or after two of their students change places.
+//
+// Classes are addressed by POSITION within their range row: position 0 is the
+// whole range (id -1), position k the k-th class id of field 4. The
+// statistics are working data of the command that builds them; they describe
+// the placement at the time of the build, so a command rebuilds them first
+// and refreshes the two classes after every exchange it makes
+// (RefreshClasses).
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/evaluation.h"
+#include "model/program_state.h"
+#include "model/records.h"
+#include "model/user_port.h"
+
+namespace tessaly::engine {
+
+struct GenderCount {
+  std::int32_t ClassId = -1;
+  std::int32_t Boys = 0;   // Gender "男"
+  std::int32_t Girls = 0;  // Gender "女"
+  bool operator==(const GenderCount&) const = default;
+};
+
+struct JHCountInf3 {
+  std::string Value;  // a tracked balance value
+  std::int32_t Count = 0;
+  bool operator==(const JHCountInf3&) const = default;
+};
+
+struct JHCountInf2 {
+  std::string ItemName;  // the balance heading
+  std::vector<JHCountInf3> Values;
+  bool operator==(const JHCountInf2&) const = default;
+};
+
+struct JHCountInf {
+  std::int32_t ClassId = -1;
+  std::vector<JHCountInf2> Items;  // one per balance heading
+  bool operator==(const JHCountInf&) const = default;
+};
+
+struct FSDCountInf2 {
+  std::string Condition;
+  std::int32_t Count = 0;
+  bool operator==(const FSDCountInf2&) const = default;
+};
+
+struct FSDCountInf {
+  std::int32_t ClassId = -1;
+  std::string Subject;  // a subject name or "总分"
+  std::vector<FSDCountInf2> Bands;
+  bool operator==(const FSDCountInf&) const = default;
+};
+
+// The headcounts of one range, every array indexed by class position.
+struct AllCountInf {
+  std::vector<GenderCount> GenderCounts;
+  std::vector<JHCountInf> ValueCounts;
+  std::int32_t BandSubjectCount = 0;  // distinct subjects of the range's count conditions
+  std::vector<std::vector<FSDCountInf>> BandCounts;
+  bool operator==(const AllCountInf&) const = default;
+};
+
+// The statistics of every range, one entry per row of ClassRangeRows.
+struct ClassStatistics {
+  std::vector<PjInf> AverageInfo;
+  std::vector<AllCountInf> CountInfo;
+};
+
+// The class id at a position of range r (position 0: -1); -1 when the
+// position lies outside the row's ids.
+std::int32_t ClassIdAt(const model::ProgramState& state, std::size_t r, std::int32_t position);
+
+// The first position (1 on) of range r that holds `class_id`; -1 when none.
+std::int32_t ClassPosition(const model::ProgramState& state, std::size_t r, std::int32_t class_id);
+
+// Rebuilds AverageInfo from RangeSets: per range its RangeKey, the whole
+// set's summary and one summary per class position. False, with nothing
+// changed, when ClassRangeRows is empty.
+bool RebuildAverageInfo(const model::ProgramState& state, std::vector<PjInf>& average_info);
+
+// Rebuilds CountInfo from RangeSets. True and nothing done when RangeSets is
+// empty. Warns and returns false (the output left as it was) when the range
+// rows and range sets differ in number, or when a range's ids do not match
+// its class count.
+bool RebuildCountInfo(const model::ProgramState& state, model::UserPort& user,
+                      std::vector<AllCountInf>& count_info);
+
+// Both rebuilds; false when either fails (its warning shown).
+bool RebuildStatistics(const model::ProgramState& state, model::UserPort& user,
+                       ClassStatistics& stats);
+
+// After students of range r changed places between the classes at positions
+// a and b, recounts those two classes from RangeSets so that the statistics
+// describe the current placement again. Requires stats rebuilt for the
+// current range rows.
+void RefreshClasses(const model::ProgramState& state, std::size_t r, std::int32_t a, std::int32_t b,
+                    ClassStatistics& stats);
+
+// The level of a balance item: LevelNumber of field 2 of the last
+// BalanceItemRows row whose field 1 equals `name`; 3 when none.
+std::int32_t ItemLevel(const model::ProgramState& state, std::string_view name);
+
+// The level of a band: LevelNumber of field 4 of the last BandConditionRows
+// row with these range key, subject and condition; 3 when none.
+std::int32_t BandLevel(const model::ProgramState& state, std::string_view range_key,
+                       std::string_view subject, std::string_view condition);
+
+// The deviations of the two classes of a swap measure: dS of class S, dT of
+// class T.
+struct Deviation {
+  double dS = 0;
+  double dT = 0;
+  bool operator==(const Deviation&) const = default;
+};
+
+// How far classes S and T (positions of range r) stand from the range in
+// average total and subject averages, weighted by ItemLevel, when X (of class
+// S, may be null) goes to T and Y (of class T, may be null) goes to S. No
+// value when a class would keep no counted student, or a subject of a class
+// no positive score.
+std::optional<Deviation> AverageDeviation(const model::ProgramState& state,
+                                          const std::vector<PjInf>& average_info, std::size_t r,
+                                          std::int32_t S, const model::student* X, std::int32_t T,
+                                          const model::student* Y);
+
+// The graded namesake value (0 to 400) of a student for a class number, as
+// the same-name test of the range gives it. An empty function adds no
+// namesake term.
+using NamesakeGrade = std::function<double(const model::student& s, std::int32_t class_number)>;
+
+// How far classes S and T of range r stand from the per-class expectation
+// N / c of every gender, tracked balance value and count band, after X and Y
+// change places as above; plus the namesake grades of X in T and of Y in S
+// (class numbers of the positions) when they are present.
+Deviation HeadcountDeviation(const model::ProgramState& state,
+                             const std::vector<AllCountInf>& count_info, std::size_t r,
+                             std::int32_t S, const model::student* X, std::int32_t T,
+                             const model::student* Y, const NamesakeGrade& namesake = {});
+
+}  // namespace tessaly::engine
