@@ -49,18 +49,23 @@ class NamesakeIndex {
   NamesakeResult Test(std::int32_t pos, std::int32_t class_count, std::int32_t cls) const;
 
   // Students of the range sharing the key of `pos` (itself included); 1 or
-  // less means no namesake.
+  // less means no namesake (0 for a name without sound).
   std::int32_t Total(std::int32_t pos) const;
   // Students of class `cls` sharing the key of `pos` (itself included when
-  // it is in that class).
+  // it is in that class); 0 when the key has no namesake.
   std::int32_t InClass(std::int32_t pos, std::int32_t cls) const;
 
  private:
   std::int32_t SlotOf(std::int32_t cls) const;  // -1 when never seen
   std::int32_t SlotFor(std::int32_t cls);       // creates a slot
 
-  std::vector<std::int32_t> key_of_;    // key id per position; -1 = empty key
-  std::vector<std::int32_t> total_of_;  // students per key id
+  std::size_t Cell(std::int32_t slot, std::int32_t key) const {
+    return static_cast<std::size_t>(slot) * key_count_ + key;
+  }
+
+  // Key id per position, for keys shared by two students or more; -1 else.
+  std::vector<std::int32_t> key_of_;
+  std::vector<std::int32_t> total_at_;  // students sharing the key of a position
   std::vector<std::int32_t> class_of_;  // class per position
   // Class number -> slot: direct for small numbers, hashed for the rest.
   std::vector<std::int32_t> small_slot_;
