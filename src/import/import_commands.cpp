@@ -1,0 +1,240 @@
+#include "import/import_commands.h"
+
+#include <ctime>
+#include <filesystem>
+#include <optional>
+
+#include "import/table_reader.h"
+#include "import/table_rows.h"
+#include "model/show_table.h"
+#include "model/text_fields.h"
+#include "platform/encoding.h"
+#include "platform/workbook/workbook_reader.h"
+
+namespace tessaly::import {
+namespace {
+
+// Where the imported table goes, decided before anything is read.
+struct SlotPlan {
+  // Single-table mode with a table present, replacement confirmed: the
+  // tables, the table list and the rule lists other than the class ranges
+  // start afresh.
+  bool replace_division = false;
+  int slot = 0;
+};
+
+// The parts in which the two imports differ.
+struct Flavour {
+  std::string missing_columns_error;
+  std::string gender_error_suffix;
+  // Names the accepted table from the table list and the slot.
+  std::function<std::string(const std::vector<std::string>& list, int slot)> name_for;
+};
+
+bool ListHas(const std::vector<std::string>& list, const std::string& entry) {
+  for (const auto& e : list) {
+    if (model::EqualsIgnoreCase(e, entry)) return true;
+  }
+  return false;
+}
+
+std::optional<SlotPlan> PrepareSlot(const model::ProgramState& state, model::UserPort& user) {
+  SlotPlan plan;
+  if (state.ImportedSets.empty()) {
+    plan.slot = state.CombineMode ? 1 : 0;
+    return plan;
+  }
+  if (state.CombineMode) {
+    if (state.ExpectedSetCount < state.NextSetSlot) {
+      user.Warning("您已导入完成:"_gb + std::to_string(state.ExpectedSetCount) +
+                   " 份分班数据!不能再导入。"_gb);
+      return std::nullopt;
+    }
+    plan.slot = state.NextSetSlot;
+    return plan;
+  }
+  if (!user.Confirm("清除当前分班数据重新分班吗？\n1、点击YES，清除当前分班数据，重新导入\n2、点击NO，取消当前操作"_gb)) {
+    return std::nullopt;
+  }
+  plan.replace_division = true;
+  plan.slot = 0;
+  return plan;
+}
+
+// The steps both imports share once the table's cells can be had: slot
+// handling, column roles, the checks, the error list, naming, ranking and
+// display. The state and the page change only when the table is accepted.
+ImportOutcome ImportTable(model::ProgramState& state, model::ImportPage& page,
+                          model::UserPort& user, const Flavour& flavour,
+                          const std::vector<std::string>& headings,
+                          const std::function<TableRows(int name_column)>& student_rows) {
+  std::optional<SlotPlan> plan = PrepareSlot(state, user);
+  if (!plan) return ImportOutcome::kStopped;
+  const int slot = plan->slot;
+
+  user.ProgressStart("导入进度"_gb);
+  user.ProgressSet(0);
+  ColumnRoles roles = AssignColumnRoles(headings);
+  user.ProgressSet(5);
+  if (!roles.HasRequiredColumns()) {
+    user.ProgressSet(100);
+    user.Error(flavour.missing_columns_error);
+    return ImportOutcome::kRejected;
+  }
+  TableRows rows = student_rows(roles.name);
+  user.ProgressSet(8);
+  user.ProgressSet(10);
+
+  ReadOptions options;
+  options.gender_error_suffix = flavour.gender_error_suffix;
+  options.progress = [&user](int v) { user.ProgressSet(v); };
+  if (state.CombineMode) {
+    for (std::size_t j = 1; j < state.ImportedSets.size(); ++j) {
+      if (static_cast<int>(j) != slot) options.other_tables.push_back(&state.ImportedSets[j]);
+    }
+  }
+  ReadOutcome read = ReadStudents(rows, roles, options);
+  if (!read.errors.empty()) {
+    user.ProgressSet(100);
+    user.ShowImportErrors(read.errors);
+    return ImportOutcome::kRejected;
+  }
+
+  // Accepted: build the new tables and list, then swap them in.
+  std::vector<model::Student_F> sets;
+  std::vector<std::string> list;
+  if (!plan->replace_division) {
+    sets = state.ImportedSets;
+    list = page.TableList;
+  }
+  if (sets.empty()) {
+    if (state.CombineMode) {
+      sets.resize(static_cast<std::size_t>(std::max(state.ExpectedSetCount, 1)) + 1);
+    } else {
+      sets.resize(1);
+      sets[0].IsMainTable = true;
+      sets[0].WeightPercent = 100;
+    }
+  }
+  // A division file may hold fewer slots than its mode asks for.
+  if (sets.size() <= static_cast<std::size_t>(slot)) sets.resize(slot + 1);
+  model::Student_F& target = sets[slot];
+  target.Headings = std::move(read.table.Headings);
+  target.Students = std::move(read.table.Students);
+  target.StudentCount = read.table.StudentCount;
+  target.TableName = flavour.name_for(list, slot);
+  list.push_back(target.TableName);
+  user.ProgressSet(85);
+  model::Grid view = model::ShowTable(target, state.ShowPresetClass);
+
+  int next = slot;
+  if (state.CombineMode) {
+    next = state.ExpectedSetCount + 1;
+    for (int j = 1; j <= state.ExpectedSetCount; ++j) {
+      if (static_cast<std::size_t>(j) >= sets.size() || sets[j].Students.empty()) {
+        next = j;
+        break;
+      }
+    }
+  }
+
+  if (plan->replace_division) {
+    state.InitialSoundPairs.clear();
+    state.FinalSoundPairs.clear();
+    state.BalanceItemRows.clear();
+    state.CountConditionRows.clear();
+    state.BandConditionRows.clear();
+  }
+  state.ImportedSets = std::move(sets);
+  state.NextSetSlot = next;
+  page.TableList = std::move(list);
+  page.ScoreView = std::move(view);
+  user.ProgressSet(100);
+  return ImportOutcome::kImported;
+}
+
+std::string FileNameOf(const std::string& path) {
+  return enc::FromOutside(std::filesystem::path(path).filename().string());
+}
+
+}  // namespace
+
+std::string SystemTimeOfDay() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char buf[16];
+  std::strftime(buf, sizeof buf, "%H:%M:%S", &tm);
+  return buf;
+}
+
+ImportOutcome PasteImport(model::ProgramState& state, model::ImportPage& page,
+                          model::UserPort& user, std::string_view clipboard_text,
+                          const std::string& name_box, const TimeOfDay& now) {
+  if (!state.DivisionStarted) {
+    user.Warning("请点击<新建班级数据>按钮后，再进行该操作！"_gb);
+    return ImportOutcome::kStopped;
+  }
+  std::vector<std::string> lines = SplitLines(clipboard_text);
+  if (lines.size() < 2) return ImportOutcome::kStopped;
+  TableRows rows = RowsFromLines(lines);
+  lines.clear();
+
+  Flavour flavour;
+  flavour.missing_columns_error =
+      "你复制的内容应包含学号、姓名、性别，及其标题栏，没有装入成功！"_gb;
+  flavour.gender_error_suffix = " ，该同学性别填写有误!导入失败！请修改后重新复制"_gb;
+  flavour.name_for = [&](const std::vector<std::string>& list, int slot) {
+    if (name_box.empty()) return "分班数据"_gb + std::to_string(slot) + "-" + now();
+    if (!ListHas(list, name_box)) return name_box;
+    return name_box + std::to_string(slot) + "-" + now();
+  };
+  std::vector<std::string> headings = rows.headings;
+  return ImportTable(state, page, user, flavour, headings,
+                     [&rows](int) { return std::move(rows); });
+}
+
+ImportOutcome WorkbookImportFile(model::ProgramState& state, model::ImportPage& page,
+                                 model::UserPort& user, const std::string& path,
+                                 const std::string& name_box, const TimeOfDay& now) {
+  if (!state.DivisionStarted) {
+    user.Warning("请点击<新建班级数据>按钮后，再进行导入操作！"_gb);
+    return ImportOutcome::kStopped;
+  }
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return ImportOutcome::kStopped;
+
+  workbook::ReadResult book = workbook::ReadWorkbook(path);
+  if (!book.sheet) {
+    user.Error("无法读取Excel文件："_gb + enc::FromOutside(path) + "\n" + book.error);
+    return ImportOutcome::kStopped;
+  }
+  const workbook::Sheet& sheet = *book.sheet;
+
+  Flavour flavour;
+  flavour.missing_columns_error =
+      "学号、姓名、性别列必须填写！列标题名称也必须分别为：学号、姓名、性别"_gb;
+  flavour.gender_error_suffix = " ，该同学性别填写有误!导入失败！请修改后重新导入"_gb;
+  const std::string file_name = FileNameOf(path);
+  flavour.name_for = [&](const std::vector<std::string>& list, int slot) {
+    if (!name_box.empty() && !ListHas(list, name_box)) return name_box;
+    return std::to_string(slot) + ":" + file_name + now();
+  };
+  return ImportTable(state, page, user, flavour, SheetHeadings(sheet),
+                     [&sheet](int name_column) { return RowsFromSheet(sheet, name_column); });
+}
+
+ImportOutcome WorkbookImport(model::ProgramState& state, model::ImportPage& page,
+                             model::UserPort& user, const std::string& name_box,
+                             const TimeOfDay& now) {
+  if (!state.DivisionStarted) {
+    user.Warning("请点击<新建班级数据>按钮后，再进行导入操作！"_gb);
+    return ImportOutcome::kStopped;
+  }
+  std::optional<std::string> path =
+      user.ChooseOpenFile("Open file", "Excel 文件(*.xls)|*.xls|Excel 文件(*.xlsx)|*.xlsx"_gb);
+  if (!path || path->empty()) return ImportOutcome::kStopped;
+  return WorkbookImportFile(state, page, user, *path, name_box, now);
+}
+
+}  // namespace tessaly::import

@@ -1,0 +1,92 @@
+#include "import/table_rows.h"
+
+#include "model/text_fields.h"
+#include "platform/encoding.h"
+#include "platform/workbook/workbook_reader.h"
+
+namespace tessaly::import {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.emplace_back(text.substr(start, i - start));
+      i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+      start = i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::vector<std::string> PastedCells(std::string_view line) {
+  // Appending "|" and turning tabs into "|" makes every cell a field that a
+  // separator follows; a "|" typed in a cell splits it, as it always has.
+  // CR and LF never occur inside a line, tabs and "|" are single bytes that
+  // never trail a double-byte character.
+  std::string normal;
+  normal.reserve(line.size() + 1);
+  for (char c : line) normal.push_back(c == '\t' ? '|' : c);
+  normal.push_back('|');
+  normal = model::RemoveSpaces(normal);
+  std::vector<std::string> cells;
+  std::size_t start = 0;
+  std::size_t pos = 0;
+  while (pos < normal.size()) {
+    std::size_t n = enc::CharLength(normal, pos);
+    if (n == 1 && normal[pos] == '|') {
+      cells.emplace_back(normal.substr(start, pos - start));
+      start = pos + 1;
+    }
+    pos += n;
+  }
+  return cells;
+}
+
+TableRows RowsFromLines(const std::vector<std::string>& lines) {
+  TableRows rows;
+  if (lines.empty()) return rows;
+  rows.headings = PastedCells(lines[0]);
+  rows.students.reserve(lines.size() - 1);
+  for (std::size_t i = 1; i < lines.size(); ++i) rows.students.push_back(PastedCells(lines[i]));
+  return rows;
+}
+
+std::vector<std::string> SheetHeadings(const workbook::Sheet& sheet) {
+  std::vector<std::string> headings;
+  int empty = 0;
+  for (int col = 1; col <= kMaxHeadingColumns; ++col) {
+    std::string cell = model::RemoveSpaces(sheet.Cell(1, col));
+    if (cell.empty() && ++empty == kEmptyCellsEndingScan) break;
+    headings.push_back(std::move(cell));
+  }
+  // Trailing empty headings have no role; drop them so rows stay short.
+  while (!headings.empty() && headings.back().empty()) headings.pop_back();
+  return headings;
+}
+
+TableRows RowsFromSheet(const workbook::Sheet& sheet, int name_column) {
+  TableRows rows;
+  rows.headings = SheetHeadings(sheet);
+  if (name_column <= 0) return rows;
+  const std::size_t width = rows.headings.size();
+  int nameless = 0;
+  const std::size_t last = std::min<std::size_t>(kLastStudentRow, sheet.rows.size());
+  for (std::size_t r = 2; r <= last; ++r) {
+    std::vector<std::string> cells(width);
+    for (std::size_t c = 0; c < width; ++c) {
+      if (!rows.headings[c].empty()) cells[c] = model::RemoveSpaces(sheet.Cell(r, c + 1));
+    }
+    bool has_name = !cells[name_column - 1].empty();
+    rows.students.push_back(std::move(cells));
+    if (!has_name && ++nameless == kEmptyCellsEndingScan) break;
+  }
+  return rows;
+}
+
+}  // namespace tessaly::import

@@ -1,0 +1,64 @@
+#pragma once
+// Reading one sheet of a workbook file as text cells: .xlsx (the saved
+// active sheet), .xls (the saved active sheet) and .csv (comma or tab
+// separated, UTF-8 with or without byte-order mark, or GB18030). Every cell
+// arrives as the text a spreadsheet shows for its value, in code page 936:
+// numbers in their general decimal form (87.5, 90), formula cells by their
+// saved value, booleans as TRUE or FALSE.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaly::workbook {
+
+struct ReadLimits {
+  // Rows and columns beyond these are not kept (1-based, inclusive).
+  std::size_t max_rows = 25535;
+  std::size_t max_columns = 254;
+  // Bound on the bytes unpacked from a zipped workbook, all parts together;
+  // a file that needs more is refused instead of filling memory.
+  std::uint64_t max_unpacked_bytes = 512ull << 20;
+};
+
+struct Sheet {
+  // rows[r][c] is the cell at row r + 1, column c + 1; rows and cells past
+  // the end of a vector are empty.
+  std::vector<std::vector<std::string>> rows;
+  // Name of the sheet read (code page 936).
+  std::string name;
+
+  // The cell at (row, column), both from 1; empty outside the stored cells.
+  const std::string& Cell(std::size_t row, std::size_t column) const {
+    static const std::string kEmpty;
+    if (row == 0 || column == 0 || row > rows.size()) return kEmpty;
+    const auto& r = rows[row - 1];
+    return column > r.size() ? kEmpty : r[column - 1];
+  }
+};
+
+struct ReadResult {
+  std::optional<Sheet> sheet;
+  // Why the file could not be read (code page 936), when `sheet` is empty.
+  std::string error;
+};
+
+// Reads the file, recognising its format from its first bytes (zip: .xlsx,
+// compound document: .xls) or, for plain text, from the extension .csv,
+// .txt or .tsv.
+ReadResult ReadWorkbook(const std::string& path, const ReadLimits& limits = {});
+
+// The readers of the single formats. The .xlsx and .csv readers work on the
+// file's bytes, the .xls reader on the file.
+ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits = {});
+ReadResult ReadXls(const std::string& path, const ReadLimits& limits = {});
+ReadResult ReadCsv(std::string_view bytes, const ReadLimits& limits = {});
+
+// Index (from 0) of the sheet a .xls file was saved with active, read from
+// its workbook window record; 0 when the file does not say.
+std::size_t XlsActiveSheet(std::string_view file_bytes);
+
+}  // namespace tessaly::workbook

@@ -1,0 +1,299 @@
+// .xlsx: a zip archive of XML parts. The workbook part lists the sheets and
+// the saved active tab; its relationships name the sheet parts; cells refer
+// to shared strings by index or carry their value inline.
+
+#include <zip.h>
+
+#include <charconv>
+#include <cstring>
+#include <memory>
+#include <pugixml.hpp>
+#include <unordered_map>
+
+#include "model/number_format.h"
+#include "platform/encoding.h"
+#include "platform/workbook/workbook_reader.h"
+
+namespace tessaly::workbook {
+namespace {
+
+struct ZipCloser {
+  void operator()(zip_t* z) const { zip_discard(z); }
+};
+using ZipPtr = std::unique_ptr<zip_t, ZipCloser>;
+
+// The archive and a budget of bytes that may still be unpacked.
+struct Archive {
+  ZipPtr zip;
+  std::uint64_t budget = 0;
+};
+
+// Unpacks one part; no value when it is missing. Sets `error` when it is
+// damaged or would exceed the budget (the sizes in the archive's directory
+// are not trusted: reading stops at the budget).
+std::optional<std::string> ReadPart(Archive& ar, const std::string& name, std::string& error) {
+  zip_int64_t index = zip_name_locate(ar.zip.get(), name.c_str(), 0);
+  if (index < 0) index = zip_name_locate(ar.zip.get(), name.c_str(), ZIP_FL_NOCASE);
+  if (index < 0) return std::nullopt;
+  zip_file_t* f = zip_fopen_index(ar.zip.get(), static_cast<zip_uint64_t>(index), 0);
+  if (!f) {
+    error = "文件已损坏（"_gb + name + "）";
+    return std::nullopt;
+  }
+  std::string data;
+  zip_stat_t st;
+  if (zip_stat_index(ar.zip.get(), static_cast<zip_uint64_t>(index), 0, &st) == 0 &&
+      (st.valid & ZIP_STAT_SIZE) && st.size <= ar.budget) {
+    data.reserve(static_cast<std::size_t>(st.size));
+  }
+  char buf[65536];
+  while (true) {
+    zip_int64_t n = zip_fread(f, buf, sizeof buf);
+    if (n < 0) {
+      zip_fclose(f);
+      error = "文件已损坏（"_gb + name + "）";
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    if (static_cast<std::uint64_t>(n) > ar.budget) {
+      zip_fclose(f);
+      error = "文件解压后过大，无法读取"_gb;
+      return std::nullopt;
+    }
+    ar.budget -= static_cast<std::uint64_t>(n);
+    data.append(buf, static_cast<std::size_t>(n));
+  }
+  zip_fclose(f);
+  return data;
+}
+
+// Element and attribute names without their namespace prefix.
+std::string_view Local(const char* name) {
+  std::string_view n(name);
+  std::size_t colon = n.rfind(':');
+  return colon == std::string_view::npos ? n : n.substr(colon + 1);
+}
+
+pugi::xml_node Child(pugi::xml_node node, std::string_view local) {
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (c.type() == pugi::node_element && Local(c.name()) == local) return c;
+  }
+  return {};
+}
+
+pugi::xml_attribute Attr(pugi::xml_node node, std::string_view local) {
+  for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+    if (Local(a.name()) == local) return a;
+  }
+  return {};
+}
+
+bool Parse(pugi::xml_document& doc, std::string& data) {
+  unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single;
+  return doc.load_buffer_inplace(data.data(), data.size(), options, pugi::encoding_utf8);
+}
+
+// The text of a string item (<si> or <is>): its own <t>, or the <t> of every
+// rich-text run in order; phonetic runs (<rPh>) are not part of the value.
+std::string ItemText(pugi::xml_node item) {
+  std::string text;
+  for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling()) {
+    std::string_view n = Local(c.name());
+    if (n == "t") {
+      text += c.child_value();
+    } else if (n == "r") {
+      if (pugi::xml_node t = Child(c, "t")) text += t.child_value();
+    }
+  }
+  return text;
+}
+
+// Resolves a relationship target against the folder of the workbook part.
+std::string PartPath(std::string_view target) {
+  if (!target.empty() && target[0] == '/') return std::string(target.substr(1));
+  std::string path = "xl/";
+  while (target.substr(0, 3) == "../") {
+    target.remove_prefix(3);
+    path.clear();
+  }
+  return path + std::string(target);
+}
+
+// "BC12" -> column 55, row 12 (both from 1; 0 when absent).
+void ParseRef(std::string_view ref, std::size_t& col, std::size_t& row) {
+  col = 0;
+  row = 0;
+  std::size_t i = 0;
+  while (i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
+    if (col < 100000) col = col * 26 + static_cast<std::size_t>((ref[i] | 0x20) - 'a' + 1);
+    ++i;
+  }
+  for (; i < ref.size() && ref[i] >= '0' && ref[i] <= '9'; ++i) {
+    if (row < 100000000) row = row * 10 + static_cast<std::size_t>(ref[i] - '0');
+  }
+}
+
+std::size_t ParseIndex(std::string_view text) {
+  std::size_t v = 0;
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  return ec == std::errc() ? v : static_cast<std::size_t>(-1);
+}
+
+// The text a spreadsheet shows for a number cell's stored value.
+std::string NumberText(std::string_view v) {
+  std::optional<double> value = model::ParseDecimal(v);
+  return value ? model::FormatNumber(*value) : std::string(v);
+}
+
+}  // namespace
+
+ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
+  ReadResult result;
+  zip_error_t zerr;
+  zip_error_init(&zerr);
+  zip_source_t* src = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zerr);
+  if (!src) {
+    zip_error_fini(&zerr);
+    result.error = "不是有效的Excel文件"_gb;
+    return result;
+  }
+  Archive ar;
+  ar.zip.reset(zip_open_from_source(src, ZIP_RDONLY, &zerr));
+  zip_error_fini(&zerr);
+  if (!ar.zip) {
+    zip_source_free(src);
+    result.error = "不是有效的Excel文件"_gb;
+    return result;
+  }
+  ar.budget = limits.max_unpacked_bytes;
+
+  std::string error;
+  std::optional<std::string> workbook_xml = ReadPart(ar, "xl/workbook.xml", error);
+  if (!workbook_xml) {
+    result.error = error.empty() ? "不是有效的Excel文件（缺少工作簿）"_gb : error;
+    return result;
+  }
+  pugi::xml_document wb;
+  if (!Parse(wb, *workbook_xml)) {
+    result.error = "不是有效的Excel文件（工作簿无法解析）"_gb;
+    return result;
+  }
+  pugi::xml_node wb_root = wb.document_element();
+  std::vector<std::pair<std::string, std::string>> sheets;  // name, relationship id
+  for (pugi::xml_node s = Child(Child(wb_root, "sheets"), "sheet"); s; s = s.next_sibling()) {
+    if (s.type() != pugi::node_element || Local(s.name()) != "sheet") continue;
+    sheets.emplace_back(Attr(s, "name").value(), Attr(s, "id").value());
+  }
+  if (sheets.empty()) {
+    result.error = "工作簿中没有工作表"_gb;
+    return result;
+  }
+  std::size_t active = 0;
+  if (pugi::xml_node view = Child(Child(wb_root, "bookViews"), "workbookView")) {
+    active = ParseIndex(Attr(view, "activeTab").value());
+    if (active >= sheets.size()) active = 0;
+  }
+
+  // Relationships: id -> part, and the shared strings part.
+  std::unordered_map<std::string, std::string> targets;
+  std::string shared_path = "xl/sharedStrings.xml";
+  if (auto rels_xml = ReadPart(ar, "xl/_rels/workbook.xml.rels", error)) {
+    pugi::xml_document rels;
+    if (Parse(rels, *rels_xml)) {
+      for (pugi::xml_node r = rels.document_element().first_child(); r; r = r.next_sibling()) {
+        std::string_view type = Attr(r, "Type").value();
+        std::string target = PartPath(Attr(r, "Target").value());
+        if (type.size() >= 14 && type.substr(type.size() - 14) == "/sharedStrings") {
+          shared_path = target;
+        }
+        targets[Attr(r, "Id").value()] = target;
+      }
+    }
+  }
+  if (!error.empty()) {
+    result.error = error;
+    return result;
+  }
+  std::string sheet_path;
+  if (auto it = targets.find(sheets[active].second); it != targets.end()) {
+    sheet_path = it->second;
+  } else {
+    sheet_path = "xl/worksheets/sheet" + std::to_string(active + 1) + ".xml";
+  }
+
+  std::vector<std::string> shared;
+  if (auto sst_xml = ReadPart(ar, shared_path, error)) {
+    pugi::xml_document sst;
+    if (!Parse(sst, *sst_xml)) {
+      result.error = "不是有效的Excel文件（共享字符串无法解析）"_gb;
+      return result;
+    }
+    for (pugi::xml_node si = sst.document_element().first_child(); si; si = si.next_sibling()) {
+      if (si.type() == pugi::node_element && Local(si.name()) == "si") {
+        shared.push_back(enc::FromUtf8(ItemText(si)));
+      }
+    }
+  }
+  if (!error.empty()) {
+    result.error = error;
+    return result;
+  }
+
+  std::optional<std::string> sheet_xml = ReadPart(ar, sheet_path, error);
+  if (!sheet_xml) {
+    result.error = error.empty() ? "不是有效的Excel文件（缺少工作表）"_gb : error;
+    return result;
+  }
+  pugi::xml_document ws;
+  if (!Parse(ws, *sheet_xml)) {
+    result.error = "不是有效的Excel文件（工作表无法解析）"_gb;
+    return result;
+  }
+
+  Sheet sheet;
+  sheet.name = enc::FromUtf8(sheets[active].first);
+  std::size_t row_no = 0;
+  for (pugi::xml_node row = Child(Child(ws.document_element(), "sheetData"), "row"); row;
+       row = row.next_sibling()) {
+    if (row.type() != pugi::node_element || Local(row.name()) != "row") continue;
+    pugi::xml_attribute r_attr = Attr(row, "r");
+    std::size_t r = r_attr ? ParseIndex(r_attr.value()) : row_no + 1;
+    if (r == 0 || r == static_cast<std::size_t>(-1)) r = row_no + 1;
+    row_no = r;
+    if (r > limits.max_rows) continue;
+    std::size_t col_no = 0;
+    for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
+      if (c.type() != pugi::node_element || Local(c.name()) != "c") continue;
+      std::size_t col = 0, ref_row = 0;
+      ParseRef(Attr(c, "r").value(), col, ref_row);
+      if (col == 0) col = col_no + 1;
+      col_no = col;
+      if (col > limits.max_columns) continue;
+
+      std::string_view type = Attr(c, "t").value();
+      pugi::xml_node v = Child(c, "v");
+      std::string text;
+      if (type == "s") {
+        std::size_t i = ParseIndex(v.child_value());
+        if (i < shared.size()) text = shared[i];
+      } else if (type == "inlineStr") {
+        text = enc::FromUtf8(ItemText(Child(c, "is")));
+      } else if (type == "b") {
+        if (v) text = std::string_view(v.child_value()) == "1" ? "TRUE" : "FALSE";
+      } else if (type == "str" || type == "e" || type == "d") {
+        text = enc::FromUtf8(v.child_value());
+      } else if (v) {
+        text = NumberText(v.child_value());
+      }
+      if (text.empty()) continue;
+      if (sheet.rows.size() < r) sheet.rows.resize(r);
+      auto& cells = sheet.rows[r - 1];
+      if (cells.size() < col) cells.resize(col);
+      cells[col - 1] = std::move(text);
+    }
+  }
+  result.sheet = std::move(sheet);
+  return result;
+}
+
+}  // namespace tessaly::workbook
