@@ -1,0 +1,240 @@
+#include "io/division_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "io/division_markers.h"
+#include "model/number_format.h"
+#include "platform/encoding.h"
+
+namespace tessaly::io {
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool IsPlain(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Collects the encoded lines of the file.
+class Writer {
+ public:
+  void Line(std::string_view cp936) {
+    out_ += EncodeLine(cp936);
+    out_ += "\r\n";
+  }
+  std::string Take() { return std::move(out_); }
+
+ private:
+  std::string out_;
+};
+
+// Each text followed by "|".
+template <typename Items, typename Text>
+std::string Joined(const Items& items, Text text) {
+  std::string line;
+  for (const auto& item : items) {
+    line += text(item);
+    line += '|';
+  }
+  return line;
+}
+
+void WriteTableBlock(Writer& w, const model::Student_F& table) {
+  static const std::string kFixedHeadings = "学号|姓名|性别|预设班级|总分|新分班级|"_gb;
+  auto same = [](const std::string& s) -> const std::string& { return s; };
+  w.Line(kSheetInfBegin);
+  w.Line(std::to_string(table.StudentCount) + "|" + table.TableName + "|" +
+         std::to_string(table.WeightPercent) + "|" + (table.IsMainTable ? "1|" : "0|"));
+  w.Line(kSheetInfEnd);
+  w.Line(kHeadingsBegin);
+  w.Line(kFixedHeadings);
+  w.Line(Joined(table.Headings.SubjectHeadings, same));
+  w.Line(Joined(table.Headings.BalanceHeadings, same));
+  w.Line(Joined(table.Headings.ExtraHeadings, same));
+  w.Line(kHeadingsEnd);
+  w.Line(kStudentsBegin);
+  for (const model::student& s : table.Students) {
+    w.Line(s.Number + "|" + s.Name + "|" + s.Gender + "|" + std::to_string(s.PresetClass) + "|" +
+           model::FormatNumber(s.Total) + "|" + std::to_string(s.Rank) + "|" +
+           std::to_string(s.AssignedClass) + "|");
+    w.Line(Joined(s.Scores, [](double v) { return model::FormatNumber(v); }));
+    w.Line(Joined(s.BalanceValues, same));
+    w.Line(Joined(s.ExtraValues, same));
+  }
+  w.Line(kStudentsEnd);
+}
+
+void WriteList(Writer& w, const char* name, const model::RuleList& rows) {
+  if (rows.empty()) return;
+  w.Line(std::string(name) + "_begin");
+  for (const std::string& row : rows) w.Line(row);
+  w.Line(std::string(name) + "_end");
+}
+
+std::string Quoted(const std::string& path) {
+  return "“"_gb + enc::FromOutside(path) + "”"_gb;
+}
+
+std::string SystemReason(int err) {
+  return enc::FromOutside(std::strerror(err));
+}
+
+}  // namespace
+
+std::string EncodeLine(std::string_view cp936_line) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(cp936_line.size() * 2);
+  for (char ch : cp936_line) {
+    auto c = static_cast<unsigned char>(ch);
+    if (IsPlain(c)) {
+      out += ch;
+    } else if (c == ' ') {
+      out += '+';
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+std::string DecodeLine(std::string_view stored_line) {
+  std::string out;
+  out.reserve(stored_line.size());
+  for (std::size_t i = 0; i < stored_line.size(); ++i) {
+    char c = stored_line[i];
+    if (c == '+') {
+      out += ' ';
+    } else if (c == '%') {
+      if (i + 2 >= stored_line.size()) return std::string(stored_line);
+      int hi = HexValue(stored_line[i + 1]);
+      int lo = HexValue(stored_line[i + 2]);
+      if (hi < 0 || lo < 0) return std::string(stored_line);
+      out += static_cast<char>(hi * 16 + lo);
+      i += 2;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string WriteDivisionText(const model::ProgramState& state) {
+  Writer w;
+  for (std::size_t n = 0; n < state.ImportedSets.size(); ++n) {
+    const model::Student_F& table = state.ImportedSets[n];
+    if (table.StudentCount <= 0) continue;
+    w.Line(TableMarker(n, "_begin"));
+    WriteTableBlock(w, table);
+    w.Line(TableMarker(n, "_end"));
+  }
+  // Every range set, empty ones included, so that section n is range set n
+  // and a reopened division keeps the classes its students were placed in.
+  for (std::size_t n = 0; n < state.RangeSets.size(); ++n) {
+    w.Line(RangeSetMarker(n, "_begin"));
+    WriteTableBlock(w, state.RangeSets[n]);
+    w.Line(RangeSetMarker(n, "_end"));
+  }
+  WriteList(w, kBalanceItems, state.BalanceItemRows);
+  WriteList(w, kFinalPairs, state.FinalSoundPairs);
+  WriteList(w, kInitialPairs, state.InitialSoundPairs);
+  WriteList(w, kClassRanges, state.ClassRangeRows);
+  WriteList(w, kCountConditions, state.CountConditionRows);
+  WriteList(w, kBandConditions, state.BandConditionRows);
+  w.Line(std::string(kMode) + "_begin");
+  w.Line(std::string(state.CombineMode ? "1|" : "0|") + std::to_string(state.ExpectedSetCount) +
+         "|");
+  w.Line(std::string(kMode) + "_end");
+  return w.Take();
+}
+
+std::optional<std::string> SaveDivisionFile(const model::ProgramState& state,
+                                            const std::string& path) {
+  const std::string text = WriteDivisionText(state);
+  auto failure = [&](int err) {
+    return "保存分班结果失败：无法写入文件"_gb + Quoted(path) + "（"_gb + SystemReason(err) +
+           "）。原有的文件没有改动。"_gb;
+  };
+  // The temporary file lies in the target's folder so that the rename
+  // replaces the target in one step.
+  std::string temp = path + ".XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) return failure(errno);
+  // Keep the permissions of the file being replaced, or the usual ones of a
+  // new file.
+  struct stat old {};
+  mode_t mode;
+  if (::stat(path.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
+  std::size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::close(fd);
+      ::unlink(temp.c_str());
+      return failure(err);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    return failure(err);
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    return failure(err);
+  }
+  return std::nullopt;
+}
+
+DivisionRead LoadDivisionFile(const std::string& path, const model::ProgramState& current) {
+  DivisionRead result;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    result.error =
+        "无法打开分班数据文件"_gb + Quoted(path) + "（"_gb + SystemReason(errno) + "）。"_gb;
+    return result;
+  }
+  std::string bytes;
+  char buffer[1 << 16];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+  bool failed = std::ferror(file) != 0;
+  int err = errno;
+  std::fclose(file);
+  if (failed) {
+    result.error =
+        "无法读取分班数据文件"_gb + Quoted(path) + "（"_gb + SystemReason(err) + "）。"_gb;
+    return result;
+  }
+  result = ReadDivisionText(bytes, current);
+  if (!result.ok) {
+    result.error = "分班数据文件"_gb + Quoted(path) + "已损坏，无法打开：\n"_gb + result.error;
+  }
+  return result;
+}
+
+}  // namespace tessaly::io

@@ -1,0 +1,72 @@
+#pragma once
+// The division file (*.fb): the imported tables, the working sets of a
+// division, the rule lists and the import mode, as percent-encoded text lines
+// joined by CR LF.
+//
+// Layout after decoding, in this order (a section is a begin-marker line, its
+// content lines and an end-marker line; sections with no content are left
+// out, the mode section is always written):
+//   YuanShiInf<n>_begin .. _end       table of ImportedSets slot n (n
+//                                     ascending, slots with students only)
+//   YuanShiInf_tiqu<n>_begin .. _end  range set n of RangeSets (every set,
+//                                     empty ones included)
+//   RenShuQuanZhi  BalanceItemRows    Mohu_yunmu    FinalSoundPairs
+//   Mohu_shengmu   InitialSoundPairs  FengBanLeixin ClassRangeRows
+//   TJTiaoJian     CountConditionRows FenShuDuan    BandConditionRows
+//   ShuJu          the mode line "1|N|" (combine) or "0|N|" (single table)
+// Markers are found as whole lines ignoring the case of Latin letters; the
+// first such line counts.
+//
+// Texts are code page 936. File paths are file-system paths as the operating
+// system takes them.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/program_state.h"
+
+namespace tessaly::io {
+
+// The stored form of one line: digits and Latin letters as they are, the
+// space as "+", every other byte as "%" and two upper-case hex digits.
+std::string EncodeLine(std::string_view cp936_line);
+
+// The line a stored line stands for: "+" is a space, "%" and two hex digits
+// (either case) are that byte. A line with a "%" not followed by two hex
+// digits cannot be decoded and is returned as stored.
+std::string DecodeLine(std::string_view stored_line);
+
+// The whole file's bytes for a state (tables, range sets, rule lists, mode
+// line), every line followed by CR LF.
+std::string WriteDivisionText(const model::ProgramState& state);
+
+// The outcome of reading a division file. When `ok` is false, `error` says
+// what is wrong (code page 936) and `state` is not to be used.
+struct DivisionRead {
+  bool ok = false;
+  std::string error;
+  model::ProgramState state;
+};
+
+// Reads file bytes on top of `current`: the tables, range sets and the six
+// rule lists are replaced by the file's (empty when absent), SameNameRows is
+// emptied, the mode and DivisionStarted come from the mode section (without
+// one DivisionStarted becomes false and the mode keeps current's value), and
+// NextSetSlot is recomputed. Every numbered section present is restored into
+// the slot of its number. A damaged file (a missing end marker, a student
+// line whose numbers are not numbers, a number that cannot be written back,
+// a count that does not match the lines) gives ok = false.
+DivisionRead ReadDivisionText(std::string_view bytes, const model::ProgramState& current);
+
+// Writes the file for a state through a temporary file beside `path` that is
+// then renamed over it, so a failed save leaves an earlier file intact.
+// Returns an error message (code page 936) on failure.
+std::optional<std::string> SaveDivisionFile(const model::ProgramState& state,
+                                            const std::string& path);
+
+// Reads a division file on top of `current` (see ReadDivisionText); the
+// error of a file that cannot be read or is damaged names the file.
+DivisionRead LoadDivisionFile(const std::string& path, const model::ProgramState& current);
+
+}  // namespace tessaly::io
