@@ -5,6 +5,9 @@
 
 namespace tessaly::cli {
 
+// pinyin: the pinyin or sound key of texts (cmd_pinyin.cpp).
+int RunPinyin(Args& args);
+
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
 

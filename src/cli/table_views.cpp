@@ -4,6 +4,7 @@ namespace tessaly::cli {
 
 const std::vector<TableView>& AllTableViews() {
   static const std::vector<TableView> views = {
+      {"samenames", "namesakes per range and the classes they are in", SameNamesView},
   };
   return views;
 }

@@ -18,6 +18,9 @@ struct TableView {
   model::Grid (*build)(const model::ProgramState& state, Args& args);
 };
 
+// samenames: the same-name table of the range sets (view_samenames.cpp).
+model::Grid SameNamesView(const model::ProgramState& state, Args& args);
+
 // Every view but the default score-table view, in --help order.
 const std::vector<TableView>& AllTableViews();
 
