@@ -26,6 +26,10 @@ using BalanceValueTallies = std::vector<model::RuleList>;
 // Builds the balance-value tallies of a set.
 BalanceValueTallies TallyBalanceValues(const model::Student_F& set);
 
+// The count of the first row of a tally list whose field 1 equals `value`;
+// -1 when no row does.
+std::int32_t TalliedCount(const model::RuleList& list, std::string_view value);
+
 // The tally of one BandConditionRows row (same index).
 struct BandConditionTally {
   std::int32_t MeetCount = 0;         // students of the set meeting it; 0 for other ranges

@@ -1,0 +1,174 @@
+#include "engine/combine.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "model/number_format.h"
+#include "model/rule_lists.h"
+#include "model/text_fields.h"
+#include "platform/encoding.h"
+
+namespace tessaly::engine {
+namespace {
+
+// The combined slot 0 of combine mode, built from the tables of slots 1 on.
+// False when no table is marked as main table.
+bool BuildCombined(const model::ProgramState& state, model::Student_F& out) {
+  static const std::string kCombinedSuffix = "(折合)"_gb;
+  const auto& sets = state.ImportedSets;
+  std::size_t main = 0;
+  for (std::size_t i = 1; i < sets.size(); ++i) {
+    if (sets[i].IsMainTable) {
+      main = i;
+      break;
+    }
+  }
+  if (main == 0) return false;
+  const model::Student_F& m = sets[main];
+
+  model::Student_F combined;
+  combined.StudentCount = m.StudentCount;
+  combined.TableName = m.TableName + kCombinedSuffix;
+  combined.Headings = m.Headings;
+  combined.WeightPercent = 100;
+  combined.IsMainTable = false;
+  const std::size_t subjects = m.Headings.SubjectHeadings.size();
+  const double main_weight = m.WeightPercent / 100.0;
+  combined.Students.reserve(m.Students.size());
+  for (const model::student& ms : m.Students) {
+    model::student s;
+    s.Number = enc::CutToBytes(ms.Number, model::kNumberBytes);
+    s.Name = enc::CutToBytes(ms.Name, model::kNameBytes);
+    s.Gender = enc::CutToBytes(ms.Gender, model::kGenderBytes);
+    s.PresetClass = ms.PresetClass;
+    s.AssignedClass = ms.AssignedClass;
+    s.Rank = ms.Rank;
+    s.Scores.assign(subjects, 0.0);
+    for (std::size_t j = 0; j < subjects && j < ms.Scores.size(); ++j) {
+      s.Scores[j] = main_weight * ms.Scores[j];
+    }
+    s.BalanceValues = ms.BalanceValues;
+    s.BalanceValues.resize(m.Headings.BalanceHeadings.size());
+    s.ExtraValues = ms.ExtraValues;
+    s.ExtraValues.resize(m.Headings.ExtraHeadings.size());
+    combined.Students.push_back(std::move(s));
+  }
+
+  // Reference tables in slot order: each adds its weighted scores to the
+  // students it shares a number with (its first student of that number).
+  for (std::size_t t = 1; t < sets.size(); ++t) {
+    if (t == main) continue;
+    const model::Student_F& ref = sets[t];
+    std::vector<std::ptrdiff_t> map(subjects, -1);
+    for (std::size_t j = 0; j < subjects; ++j) {
+      const auto& h = ref.Headings.SubjectHeadings;
+      auto it = std::find(h.begin(), h.end(), m.Headings.SubjectHeadings[j]);
+      if (it != h.end()) map[j] = it - h.begin();
+    }
+    std::unordered_map<std::string, std::size_t> first_of;
+    first_of.reserve(ref.Students.size());
+    for (std::size_t i = 0; i < ref.Students.size(); ++i) {
+      first_of.emplace(ref.Students[i].Number, i);
+    }
+    const double weight = ref.WeightPercent / 100.0;
+    for (model::student& s : combined.Students) {
+      auto found = first_of.find(s.Number);
+      if (found == first_of.end()) continue;
+      const model::student& rs = ref.Students[found->second];
+      for (std::size_t j = 0; j < subjects; ++j) {
+        if (map[j] < 0 || static_cast<std::size_t>(map[j]) >= rs.Scores.size()) continue;
+        s.Scores[j] += weight * rs.Scores[map[j]];
+      }
+    }
+  }
+  for (model::student& s : combined.Students) {
+    s.Total = 0;
+    for (double v : s.Scores) s.Total += v;
+  }
+  model::RankStudents(combined.Students);
+  out = std::move(combined);
+  return true;
+}
+
+// The students of slot 0 that range row `row` takes, as positions in slot 0,
+// in descending order of total read back from its text (stable).
+std::vector<std::size_t> RangeMembers(const model::Student_F& slot0, std::string_view row,
+                                      std::unordered_set<std::string>& taken) {
+  static const std::string kByNumber = "按学号"_gb, kByRank = "按名次"_gb;
+  model::RangeRow rr = model::ReadRangeRow(row);
+  const bool by_number = rr.type == kByNumber;
+  const bool by_rank = rr.type == kByRank;
+  std::vector<std::size_t> members;
+  if (!by_number && !by_rank) return members;
+  for (std::size_t i = 0; i < slot0.Students.size(); ++i) {
+    const model::student& s = slot0.Students[i];
+    const bool listed = model::ListContains(std::to_string(s.PresetClass), rr.class_ids);
+    bool qualifies = listed;
+    if (!qualifies && s.PresetClass < 0) {
+      const std::int32_t key = by_number ? model::FirstInteger(s.Number) : s.Rank;
+      qualifies = rr.low <= key && key <= rr.high;
+    }
+    if (!qualifies) continue;
+    if (taken.count(model::ToUpperLatin(s.Number)) != 0) continue;
+    members.push_back(i);
+  }
+  // Inserting each student in front of the first entry with a smaller total
+  // keeps the list non-increasing with equal totals in slot order: a stable
+  // sort by the totals as their text reads back.
+  std::vector<std::pair<double, std::size_t>> keyed;
+  keyed.reserve(members.size());
+  for (std::size_t i : members) keyed.emplace_back(model::ReadBack(slot0.Students[i].Total), i);
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (std::size_t i = 0; i < keyed.size(); ++i) members[i] = keyed[i].second;
+  for (std::size_t i : members) taken.insert(model::ToUpperLatin(slot0.Students[i].Number));
+  return members;
+}
+
+}  // namespace
+
+void CopyHeader(const model::Student_F& source, model::Student_F& target) {
+  target.StudentCount = source.StudentCount;
+  target.TableName = source.TableName;
+  target.Headings = source.Headings;
+  target.WeightPercent = source.WeightPercent;
+  target.IsMainTable = source.IsMainTable;
+}
+
+bool CombineScores(model::ProgramState& state) {
+  if (!state.CombineMode) return true;
+  model::Student_F combined;
+  if (!BuildCombined(state, combined)) return false;
+  state.ImportedSets[0] = std::move(combined);
+  return true;
+}
+
+bool BuildRangeSets(model::ProgramState& state) {
+  if (state.ImportedSets.empty()) return false;
+  model::Student_F slot0;
+  if (state.CombineMode) {
+    if (!BuildCombined(state, slot0)) return false;
+  } else {
+    slot0 = state.ImportedSets[0];
+    model::RankStudents(slot0.Students);
+  }
+
+  std::vector<model::Student_F> range_sets(state.ClassRangeRows.size());
+  std::unordered_set<std::string> taken;
+  for (std::size_t r = 0; r < state.ClassRangeRows.size(); ++r) {
+    model::Student_F& set = range_sets[r];
+    CopyHeader(slot0, set);
+    std::vector<std::size_t> members = RangeMembers(slot0, state.ClassRangeRows[r], taken);
+    set.Students.reserve(members.size());
+    for (std::size_t i : members) set.Students.push_back(slot0.Students[i]);
+    set.StudentCount = static_cast<std::int32_t>(set.Students.size());
+  }
+  state.ImportedSets[0] = std::move(slot0);
+  state.RangeSets = std::move(range_sets);
+  return true;
+}
+
+}  // namespace tessaly::engine

@@ -1,0 +1,291 @@
+#include "engine/statistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "engine/costs.h"
+#include "model/rule_lists.h"
+#include "model/text_fields.h"
+#include "platform/encoding.h"
+
+namespace tessaly::engine {
+namespace {
+
+std::int32_t ClassCountOf(const model::ProgramState& state, std::size_t r) {
+  return model::FirstInteger(model::FieldAt(state.ClassRangeRows[r], '|', 3));
+}
+
+// The class id of every position 0..class count of range r.
+std::vector<std::int32_t> PositionIds(const model::ProgramState& state, std::size_t r) {
+  const std::int32_t count = std::max(0, ClassCountOf(state, r));
+  const std::string ids = model::FieldAt(state.ClassRangeRows[r], '|', 4);
+  std::vector<std::int32_t> out(count + 1, -1);
+  for (std::int32_t k = 1; k <= count; ++k) {
+    out[k] = model::FirstInteger(model::FieldAt(ids, ',', k));
+  }
+  return out;
+}
+
+// Per-class tallies of one feature kind: one vector of counts per distinct
+// AssignedClass met, and the whole range's counts.
+class ClassTally {
+ public:
+  explicit ClassTally(std::size_t features) : whole_(features, 0) {}
+  void Add(std::int32_t class_number, std::size_t feature, std::int32_t n = 1) {
+    whole_[feature] += n;
+    auto [it, fresh] = by_class_.try_emplace(class_number);
+    if (fresh) it->second.assign(whole_.size(), 0);
+    it->second[feature] += n;
+  }
+  // Counts of a class number; a negative number counts the whole range.
+  std::int32_t Count(std::int32_t class_number, std::size_t feature) const {
+    if (class_number < 0) return whole_[feature];
+    auto it = by_class_.find(class_number);
+    return it == by_class_.end() ? 0 : it->second[feature];
+  }
+
+ private:
+  std::vector<std::int32_t> whole_;
+  std::unordered_map<std::int32_t, std::vector<std::int32_t>> by_class_;
+};
+
+std::size_t FirstIndex(const std::vector<std::string>& list, std::string_view name) {
+  return static_cast<std::size_t>(std::find(list.begin(), list.end(), name) - list.begin());
+}
+
+// The headcounts of range r as they stand in RangeSets[r].
+AllCountInf CountRange(const model::ProgramState& state, std::size_t r) {
+  static const std::string kBoy = "男"_gb, kGirl = "女"_gb, kTotal = "总分"_gb;
+  const model::Student_F& set = state.RangeSets[r];
+  const std::vector<std::int32_t> ids = PositionIds(state, r);
+  const std::size_t positions = ids.size();
+  AllCountInf info;
+
+  // Gender.
+  ClassTally genders(2);
+  for (const model::student& s : set.Students) {
+    if (s.Gender == kBoy) genders.Add(s.AssignedClass, 0);
+    if (s.Gender == kGirl) genders.Add(s.AssignedClass, 1);
+  }
+  info.GenderCounts.resize(positions);
+  for (std::size_t p = 0; p < positions; ++p) {
+    const std::int32_t id = p == 0 ? -1 : ids[p];
+    info.GenderCounts[p] = {id, genders.Count(id, 0), genders.Count(id, 1)};
+  }
+
+  // Balance values: the values of every heading held by more than one
+  // student. Whole-range counts are the tallies of the column itself; class
+  // counts are those of the first column of the same heading.
+  const auto& headings = set.Headings.BalanceHeadings;
+  const BalanceValueTallies tallies = TallyBalanceValues(set);
+  std::vector<JHCountInf2> items(headings.size());
+  std::vector<std::size_t> feature_base(headings.size(), 0);
+  std::vector<std::unordered_map<std::string, std::size_t>> tracked(headings.size());
+  std::size_t features = 0;
+  for (std::size_t j = 0; j < headings.size(); ++j) {
+    items[j].ItemName = headings[j];
+    feature_base[j] = features;
+    for (const std::string& row : tallies[j]) {
+      const std::int32_t count = model::FirstInteger(model::FieldAt(row, '|', 2));
+      if (count <= 1) continue;
+      const std::string value = model::FieldAt(row, '|', 1);
+      tracked[j].emplace(value, items[j].Values.size());
+      items[j].Values.push_back({value, count});
+      ++features;
+    }
+  }
+  ClassTally values(features);
+  for (const model::student& s : set.Students) {
+    if (s.AssignedClass < 0) continue;  // only class counts are needed here
+    for (std::size_t j = 0; j < headings.size(); ++j) {
+      const std::size_t column = FirstIndex(headings, headings[j]);
+      if (column >= s.BalanceValues.size()) continue;
+      auto it = tracked[j].find(s.BalanceValues[column]);
+      if (it != tracked[j].end()) values.Add(s.AssignedClass, feature_base[j] + it->second);
+    }
+  }
+  info.ValueCounts.resize(positions);
+  for (std::size_t p = 0; p < positions; ++p) {
+    JHCountInf& v = info.ValueCounts[p];
+    v.ClassId = p == 0 ? -1 : ids[p];
+    v.Items = items;
+    if (p == 0) continue;
+    for (std::size_t j = 0; j < items.size(); ++j) {
+      for (std::size_t i = 0; i < items[j].Values.size(); ++i) {
+        v.Items[j].Values[i].Count =
+            ids[p] < 0 ? CountBalanceValue(set, headings[j], items[j].Values[i].Value, -1)
+                       : values.Count(ids[p], feature_base[j] + i);
+      }
+    }
+  }
+
+  // Count bands: the subjects of this range's count conditions in order of
+  // first appearance, each with its conditions in list order.
+  const std::string key = model::RangeKey(state.ClassRangeRows[r]);
+  std::vector<FSDCountInf> subjects;
+  for (const std::string& row : state.CountConditionRows) {
+    if (model::FieldAt(row, '$', 1) != key) continue;
+    const std::string subject = model::FieldAt(row, '$', 2);
+    auto it = std::find_if(subjects.begin(), subjects.end(),
+                           [&](const FSDCountInf& f) { return f.Subject == subject; });
+    if (it == subjects.end()) {
+      subjects.push_back({-1, subject, {}});
+      it = subjects.end() - 1;
+    }
+    it->Bands.push_back({model::FieldAt(row, '$', 3), 0});
+  }
+  info.BandSubjectCount = static_cast<std::int32_t>(subjects.size());
+  std::size_t band_features = 0;
+  for (const FSDCountInf& f : subjects) band_features += f.Bands.size();
+  ClassTally bands(band_features);
+  std::size_t base = 0;
+  for (const FSDCountInf& f : subjects) {
+    const bool total = f.Subject == kTotal;
+    const std::size_t a = FirstIndex(set.Headings.SubjectHeadings, f.Subject);
+    const bool found = total || a < set.Headings.SubjectHeadings.size();
+    for (std::size_t b = 0; b < f.Bands.size() && found; ++b) {
+      for (const model::student& s : set.Students) {
+        double score = 0;
+        if (total) {
+          score = s.Total;
+        } else if (a < s.Scores.size()) {
+          score = s.Scores[a];
+        } else {
+          continue;
+        }
+        if (model::ConditionHolds(f.Bands[b].Condition, score))
+          bands.Add(s.AssignedClass, base + b);
+      }
+    }
+    base += f.Bands.size();
+  }
+  info.BandCounts.resize(positions);
+  for (std::size_t p = 0; p < positions; ++p) {
+    const std::int32_t id = p == 0 ? -1 : ids[p];
+    info.BandCounts[p] = subjects;
+    base = 0;
+    for (FSDCountInf& f : info.BandCounts[p]) {
+      f.ClassId = id;
+      for (std::size_t b = 0; b < f.Bands.size(); ++b) f.Bands[b].Count = bands.Count(id, base + b);
+      base += f.Bands.size();
+    }
+  }
+  return info;
+}
+
+// The averages of range r: the whole set and every class position.
+PjInf SummariseRange(const model::ProgramState& state, std::size_t r) {
+  PjInf info;
+  info.Key = model::RangeKey(state.ClassRangeRows[r]);
+  const std::vector<std::int32_t> ids = PositionIds(state, r);
+  info.Classes.resize(ids.size());
+  static const model::Student_F kNoStudents;
+  const model::Student_F& set = r < state.RangeSets.size() ? state.RangeSets[r] : kNoStudents;
+  for (std::size_t p = 0; p < ids.size(); ++p) {
+    info.Classes[p].ClassId = ids[p];
+    SummariseClass(set, ids[p], info.Classes[p]);
+  }
+  return info;
+}
+
+}  // namespace
+
+std::int32_t ClassIdAt(const model::ProgramState& state, std::size_t r, std::int32_t position) {
+  if (r >= state.ClassRangeRows.size() || position <= 0) return -1;
+  if (position > ClassCountOf(state, r)) return -1;
+  return model::FirstInteger(
+      model::FieldAt(model::FieldAt(state.ClassRangeRows[r], '|', 4), ',', position));
+}
+
+std::int32_t ClassPosition(const model::ProgramState& state, std::size_t r, std::int32_t class_id) {
+  if (r >= state.ClassRangeRows.size()) return -1;
+  const std::vector<std::int32_t> ids = PositionIds(state, r);
+  for (std::size_t p = 1; p < ids.size(); ++p) {
+    if (ids[p] == class_id) return static_cast<std::int32_t>(p);
+  }
+  return -1;
+}
+
+bool RebuildAverageInfo(const model::ProgramState& state, std::vector<PjInf>& average_info) {
+  if (state.ClassRangeRows.empty()) return false;
+  std::vector<PjInf> out;
+  out.reserve(state.ClassRangeRows.size());
+  for (std::size_t r = 0; r < state.ClassRangeRows.size(); ++r)
+    out.push_back(SummariseRange(state, r));
+  average_info = std::move(out);
+  return true;
+}
+
+bool RebuildCountInfo(const model::ProgramState& state, model::UserPort& user,
+                      std::vector<AllCountInf>& count_info) {
+  static const std::string kRowsDiffer =
+      "请先分班后，再进行此操作。或者您已更改分班类型，需重新分班才能进行此操作。"_gb;
+  static const std::string kIdsDiffer =
+      "分班数量与班级编号个数不一致。请重新分班或恢复原来的设置！"_gb;
+  if (state.RangeSets.empty()) return true;
+  if (state.ClassRangeRows.size() != state.RangeSets.size()) {
+    user.Warning(kRowsDiffer);
+    return false;
+  }
+  std::vector<AllCountInf> out;
+  out.reserve(state.RangeSets.size());
+  for (std::size_t r = 0; r < state.RangeSets.size(); ++r) {
+    const std::string ids = model::FieldAt(state.ClassRangeRows[r], '|', 4);
+    if (model::CountChar(ids, ',') != ClassCountOf(state, r)) {
+      user.Warning(kIdsDiffer);
+      return false;
+    }
+    out.push_back(CountRange(state, r));
+  }
+  count_info = std::move(out);
+  return true;
+}
+
+bool RebuildStatistics(const model::ProgramState& state, model::UserPort& user,
+                       ClassStatistics& stats) {
+  ClassStatistics fresh;
+  if (!RebuildAverageInfo(state, fresh.AverageInfo)) return false;
+  if (!RebuildCountInfo(state, user, fresh.CountInfo)) return false;
+  stats = std::move(fresh);
+  return true;
+}
+
+void RefreshClasses(const model::ProgramState& state, std::size_t r, std::int32_t a, std::int32_t b,
+                    ClassStatistics& stats) {
+  if (r >= state.ClassRangeRows.size() || r >= state.RangeSets.size()) return;
+  if (r < stats.AverageInfo.size()) {
+    PjInf& info = stats.AverageInfo[r];
+    const std::vector<std::int32_t> ids = PositionIds(state, r);
+    const std::int32_t id_a = ClassIdAt(state, r, a), id_b = ClassIdAt(state, r, b);
+    for (std::size_t p = 0; p < ids.size() && p < info.Classes.size(); ++p) {
+      // Every position of a changed class (ids may repeat), and the whole
+      // range when a class id reads as -1.
+      if (ids[p] == id_a || ids[p] == id_b || ids[p] < 0) {
+        info.Classes[p].ClassId = ids[p];
+        SummariseClass(state.RangeSets[r], ids[p], info.Classes[p]);
+      }
+    }
+  }
+  if (r < stats.CountInfo.size()) stats.CountInfo[r] = CountRange(state, r);
+}
+
+std::int32_t ItemLevel(const model::ProgramState& state, std::string_view name) {
+  for (auto it = state.BalanceItemRows.rbegin(); it != state.BalanceItemRows.rend(); ++it) {
+    if (model::FieldAt(*it, '|', 1) == name) return model::LevelNumber(model::FieldAt(*it, '|', 2));
+  }
+  return 3;
+}
+
+std::int32_t BandLevel(const model::ProgramState& state, std::string_view range_key,
+                       std::string_view subject, std::string_view condition) {
+  for (auto it = state.BandConditionRows.rbegin(); it != state.BandConditionRows.rend(); ++it) {
+    if (model::FieldAt(*it, '$', 1) == range_key && model::FieldAt(*it, '$', 2) == subject &&
+        model::FieldAt(*it, '$', 3) == condition) {
+      return model::LevelNumber(model::FieldAt(*it, '$', 4));
+    }
+  }
+  return 3;
+}
+
+}  // namespace tessaly::engine

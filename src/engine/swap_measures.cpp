@@ -1,0 +1,173 @@
+// The two swap measures of engine/statistics.h.
+#include <cmath>
+
+#include "engine/statistics.h"
+#include "model/rule_lists.h"
+#include "model/text_fields.h"
+#include "platform/encoding.h"
+
+namespace tessaly::engine {
+namespace {
+
+bool ValidPosition(std::size_t size, std::int32_t p) {
+  return p >= 0 && static_cast<std::size_t>(p) < size;
+}
+
+// The deviation of one class after `in` joins it and `out` leaves it.
+std::optional<double> ClassAverageDeviation(const model::ProgramState& state, std::size_t r,
+                                            const New_ClassInf& range, const New_ClassInf& cls,
+                                            const model::student* in, const model::student* out,
+                                            double total_level, bool total_out_first) {
+  // The totals take Y before X for both classes; the subjects take the
+  // joining student first.
+  double sum = cls.CountedStudents * cls.AverageTotal;
+  std::int32_t n = cls.CountedStudents;
+  auto join = [&] {
+    if (in != nullptr && in->Total > 0) {
+      sum += in->Total;
+      n += 1;
+    }
+  };
+  auto leave = [&] {
+    if (out != nullptr && out->Total > 0) {
+      sum -= out->Total;
+      n -= 1;
+    }
+  };
+  if (total_out_first) {
+    leave();
+    join();
+  } else {
+    join();
+    leave();
+  }
+  if (n < 1) return std::nullopt;
+  double d = total_level * std::fabs(sum / n - range.AverageTotal);
+  const auto& headings = state.RangeSets[r].Headings.SubjectHeadings;
+  for (std::size_t j = 0; j < cls.SubjectAverages.size(); ++j) {
+    const SubjectAverage& e = cls.SubjectAverages[j];
+    double m = e.Counted * e.Average;
+    std::int32_t c = e.Counted;
+    if (in != nullptr && j < in->Scores.size() && in->Scores[j] > 0) {
+      m += in->Scores[j];
+      c += 1;
+    }
+    if (out != nullptr && j < out->Scores.size() && out->Scores[j] > 0) {
+      m -= out->Scores[j];
+      c -= 1;
+    }
+    if (c < 1) return std::nullopt;
+    const double range_average =
+        j < range.SubjectAverages.size() ? range.SubjectAverages[j].Average : 0.0;
+    const std::int32_t level = j < headings.size() ? ItemLevel(state, headings[j]) : 3;
+    d += level * std::fabs(m / c - range_average);
+  }
+  return d;
+}
+
+// Adds the terms of one feature to both classes.
+void AddFeature(Deviation& dev, double N, double kS, double kT, int hX, int hY, double c, double w,
+                double g) {
+  const double E = N / c;
+  if (!(E > 0)) return;  // no student of the range has the feature
+  const double nS = kS - hX + hY;
+  const double nT = kT + hX - hY;
+  if (std::fabs(nS - E) >= 1) dev.dS += w * std::fabs(nS - E) / E * g;
+  if (std::fabs(nT - E) >= 1) dev.dT += w * std::fabs(nT - E) / E * g;
+}
+
+// How often a student meets a band: for 总分 its total, for a subject every
+// subject heading of that name.
+int BandHits(const model::student* s, const std::vector<std::string>& headings,
+             const std::string& subject, const std::string& condition) {
+  static const std::string kTotal = "总分"_gb;
+  if (s == nullptr) return 0;
+  if (subject == kTotal) return model::ConditionHolds(condition, s->Total) ? 1 : 0;
+  int hits = 0;
+  for (std::size_t h = 0; h < headings.size(); ++h) {
+    if (headings[h] == subject && h < s->Scores.size() &&
+        model::ConditionHolds(condition, s->Scores[h])) {
+      ++hits;
+    }
+  }
+  return hits;
+}
+
+}  // namespace
+
+std::optional<Deviation> AverageDeviation(const model::ProgramState& state,
+                                          const std::vector<PjInf>& average_info, std::size_t r,
+                                          std::int32_t S, const model::student* X, std::int32_t T,
+                                          const model::student* Y) {
+  static const std::string kTotal = "总分"_gb;
+  if (r >= average_info.size() || r >= state.RangeSets.size()) return std::nullopt;
+  const auto& classes = average_info[r].Classes;
+  if (classes.empty() || !ValidPosition(classes.size(), S) || !ValidPosition(classes.size(), T)) {
+    return std::nullopt;
+  }
+  const double total_level = ItemLevel(state, kTotal);
+  auto dS = ClassAverageDeviation(state, r, classes[0], classes[S], Y, X, total_level, false);
+  if (!dS) return std::nullopt;
+  auto dT = ClassAverageDeviation(state, r, classes[0], classes[T], X, Y, total_level, true);
+  if (!dT) return std::nullopt;
+  return Deviation{*dS, *dT};
+}
+
+Deviation HeadcountDeviation(const model::ProgramState& state,
+                             const std::vector<AllCountInf>& count_info, std::size_t r,
+                             std::int32_t S, const model::student* X, std::int32_t T,
+                             const model::student* Y, const NamesakeGrade& namesake) {
+  static const std::string kBoy = "男"_gb, kGirl = "女"_gb, kGender = "性别"_gb;
+  Deviation dev;
+  if (r >= count_info.size() || r >= state.ClassRangeRows.size() || r >= state.RangeSets.size()) {
+    return dev;
+  }
+  const AllCountInf& C = count_info[r];
+  const double c = model::FirstInteger(model::FieldAt(state.ClassRangeRows[r], '|', 3));
+  const std::size_t positions = C.GenderCounts.size();
+  if (c >= 1 && ValidPosition(positions, S) && ValidPosition(positions, T) &&
+      C.ValueCounts.size() == positions && C.BandCounts.size() == positions) {
+    // Gender.
+    const double wg = ItemLevel(state, kGender);
+    auto has = [](const model::student* s, const std::string& g) {
+      return s != nullptr && s->Gender == g ? 1 : 0;
+    };
+    AddFeature(dev, C.GenderCounts[0].Boys, C.GenderCounts[S].Boys, C.GenderCounts[T].Boys,
+               has(X, kBoy), has(Y, kBoy), c, wg, 1.5);
+    AddFeature(dev, C.GenderCounts[0].Girls, C.GenderCounts[S].Girls, C.GenderCounts[T].Girls,
+               has(X, kGirl), has(Y, kGirl), c, wg, 1.5);
+    // Tracked balance values.
+    const auto& items = C.ValueCounts[0].Items;
+    for (std::size_t j = 0; j < items.size(); ++j) {
+      const double w = ItemLevel(state, items[j].ItemName);
+      for (std::size_t i = 0; i < items[j].Values.size(); ++i) {
+        const std::string& v = items[j].Values[i].Value;
+        auto holds = [&](const model::student* s) {
+          return s != nullptr && j < s->BalanceValues.size() && s->BalanceValues[j] == v ? 1 : 0;
+        };
+        AddFeature(dev, items[j].Values[i].Count, C.ValueCounts[S].Items[j].Values[i].Count,
+                   C.ValueCounts[T].Items[j].Values[i].Count, holds(X), holds(Y), c, w, 1);
+      }
+    }
+    // Count bands.
+    const std::string key = model::RangeKey(state.ClassRangeRows[r]);
+    const auto& headings = state.RangeSets[r].Headings.SubjectHeadings;
+    const auto& whole = C.BandCounts[0];
+    for (std::size_t j = 0; j < whole.size(); ++j) {
+      for (std::size_t b = 0; b < whole[j].Bands.size(); ++b) {
+        const std::string& cond = whole[j].Bands[b].Condition;
+        const double w = BandLevel(state, key, whole[j].Subject, cond);
+        AddFeature(dev, whole[j].Bands[b].Count, C.BandCounts[S][j].Bands[b].Count,
+                   C.BandCounts[T][j].Bands[b].Count, BandHits(X, headings, whole[j].Subject, cond),
+                   BandHits(Y, headings, whole[j].Subject, cond), c, w, 1);
+      }
+    }
+  }
+  if (namesake) {
+    if (X != nullptr) dev.dT += namesake(*X, ClassIdAt(state, r, T));
+    if (Y != nullptr) dev.dS += namesake(*Y, ClassIdAt(state, r, S));
+  }
+  return dev;
+}
+
+}  // namespace tessaly::engine
