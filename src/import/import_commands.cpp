@@ -53,7 +53,8 @@ std::optional<SlotPlan> PrepareSlot(const model::ProgramState& state, model::Use
     plan.slot = state.NextSetSlot;
     return plan;
   }
-  if (!user.Confirm("清除当前分班数据重新分班吗？\n1、点击YES，清除当前分班数据，重新导入\n2、点击NO，取消当前操作"_gb)) {
+  if (!user.Confirm(
+          "清除当前分班数据重新分班吗？\n1、点击YES，清除当前分班数据，重新导入\n2、点击NO，取消当前操作"_gb)) {
     return std::nullopt;
   }
   plan.replace_division = true;

@@ -7,8 +7,7 @@
 
 namespace tessaly::import {
 
-bool StartNewDivision(model::ProgramState& state, model::ImportPage& page,
-                      model::UserPort& user) {
+bool StartNewDivision(model::ProgramState& state, model::ImportPage& page, model::UserPort& user) {
   if (!state.ImportedSets.empty()) {
     if (!user.Confirm(
             "清除当前分班数据重新分班吗？\n1、点击YES，清除当前分班数据，重新导入\n2、点击NO，取消当前操作"_gb)) {

@@ -17,8 +17,7 @@ namespace tessaly::import {
 // score-table view, and marks a division as started. Returns true when the
 // new-division dialog is to be shown now; false when the user said No and
 // nothing changed.
-bool StartNewDivision(model::ProgramState& state, model::ImportPage& page,
-                      model::UserPort& user);
+bool StartNewDivision(model::ProgramState& state, model::ImportPage& page, model::UserPort& user);
 
 // The new-division dialog 新建分班. One object lives as long as the window, so
 // a later opening shows the last choice.

@@ -156,8 +156,8 @@ ReadOutcome ReadStudents(const TableRows& rows, const ColumnRoles& roles,
     for (int col : roles.balances) s.BalanceValues.push_back(CellAt(cells, col));
     s.ExtraValues.reserve(roles.extras.size());
     for (int col : roles.extras) s.ExtraValues.push_back(CellAt(cells, col));
-    s.PresetClass = roles.preset_class > 0 ? model::FirstInteger(CellAt(cells, roles.preset_class))
-                                           : -1;
+    s.PresetClass =
+        roles.preset_class > 0 ? model::FirstInteger(CellAt(cells, roles.preset_class)) : -1;
     out.table.Students.push_back(std::move(s));
   }
 

@@ -57,15 +57,17 @@ class CompoundFile {
       std::size_t at = Offset(s);
       for (std::size_t i = 0; i < sector_ / 4; ++i) fat_.push_back(U32(b_, at + 4 * i));
     }
-    directory_ = Chain(U32(b_, 0x30), fat_, sector_, [&](std::uint32_t s) { return Offset(s); },
-                       b_, std::string::npos);
+    directory_ = Chain(
+        U32(b_, 0x30), fat_, sector_, [&](std::uint32_t s) { return Offset(s); }, b_,
+        std::string::npos);
     std::string root = Entry(0);
     if (root.size() == 128) {
-      mini_stream_ = Chain(U32(root, 0x74), fat_, sector_,
-                           [&](std::uint32_t s) { return Offset(s); }, b_, U32(root, 0x78));
-      std::string mini_fat_bytes = Chain(U32(b_, 0x3C), fat_, sector_,
-                                         [&](std::uint32_t s) { return Offset(s); }, b_,
-                                         std::string::npos);
+      mini_stream_ = Chain(
+          U32(root, 0x74), fat_, sector_, [&](std::uint32_t s) { return Offset(s); }, b_,
+          U32(root, 0x78));
+      std::string mini_fat_bytes = Chain(
+          U32(b_, 0x3C), fat_, sector_, [&](std::uint32_t s) { return Offset(s); }, b_,
+          std::string::npos);
       for (std::size_t i = 0; i + 4 <= mini_fat_bytes.size(); i += 4) {
         mini_fat_.push_back(U32(mini_fat_bytes, i));
       }
@@ -86,11 +88,13 @@ class CompoundFile {
       std::uint32_t start = U32(e, 0x74);
       std::size_t size = U32(e, 0x78);
       if (size < cutoff_) {
-        return Chain(start, mini_fat_, mini_sector_,
-                     [](std::uint32_t s) { return static_cast<std::size_t>(s); }, mini_stream_,
-                     size, mini_sector_);
+        return Chain(
+            start, mini_fat_, mini_sector_,
+            [](std::uint32_t s) { return static_cast<std::size_t>(s); }, mini_stream_, size,
+            mini_sector_);
       }
-      return Chain(start, fat_, sector_, [&](std::uint32_t s) { return Offset(s); }, b_, size);
+      return Chain(
+          start, fat_, sector_, [&](std::uint32_t s) { return Offset(s); }, b_, size);
     }
     return {};
   }
@@ -108,9 +112,9 @@ class CompoundFile {
   // Concatenates the sectors of a chain (mini sectors when `unit` is given:
   // position = index * unit within `data`).
   template <typename OffsetOf>
-  std::string Chain(std::uint32_t start, const std::vector<std::uint32_t>& table,
-                    std::size_t size, OffsetOf offset_of, std::string_view data,
-                    std::size_t limit, std::size_t unit = 0) const {
+  std::string Chain(std::uint32_t start, const std::vector<std::uint32_t>& table, std::size_t size,
+                    OffsetOf offset_of, std::string_view data, std::size_t limit,
+                    std::size_t unit = 0) const {
     std::string out;
     std::uint32_t s = start;
     for (std::size_t guard = 0; s < table.size() && guard <= table.size(); ++guard) {
