@@ -1,0 +1,246 @@
+#include "engine/division.h"
+
+#include <cmath>
+#include <utility>
+
+#include "engine/balance.h"
+#include "engine/combine.h"
+#include "engine/names/namesake_index.h"
+#include "engine/names/same_names.h"
+#include "engine/tallies.h"
+#include "model/number_format.h"
+#include "model/rule_lists.h"
+#include "model/text_fields.h"
+#include "platform/encoding.h"
+
+namespace tessaly::engine {
+
+using model::FieldAt;
+using model::FirstInteger;
+
+std::vector<New_ClassInf> ResetNewClassList(const model::Student_F& set, std::int32_t class_count,
+                                            const std::string& ids) {
+  std::vector<New_ClassInf> list;
+  const std::size_t subjects = set.Headings.SubjectHeadings.size();
+  for (std::int32_t p = 1; p <= class_count; ++p) {
+    list.push_back(EmptySummary(FirstInteger(FieldAt(ids, ',', p)), subjects));
+  }
+  return list;
+}
+
+std::vector<std::string> ClassListItems(const model::ProgramState& state) {
+  static const std::string kAll = "全部学生"_gb, kClass = " 班"_gb;
+  std::vector<std::string> items{kAll};
+  for (const auto& row : state.ClassRangeRows) {
+    std::string ids = FieldAt(row, '|', 4);
+    const std::int32_t n = model::CountChar(ids, ',');
+    for (std::int32_t i = 1; i <= n; ++i) items.push_back(FieldAt(ids, ',', i) + kClass);
+  }
+  return items;
+}
+
+namespace {
+
+bool HasMainTable(const model::ProgramState& state) {
+  for (std::size_t i = 1; i < state.ImportedSets.size(); ++i) {
+    if (state.ImportedSets[i].IsMainTable) return true;
+  }
+  return false;
+}
+
+// Places the students of one range set, batch by batch. Keeps the running
+// per-class counts (RangeTallies, NamesakeIndex) in step with every
+// placement so that a placement cost takes constant time.
+class RangeDivider {
+ public:
+  RangeDivider(const model::ProgramState& state, model::Student_F& set, std::int32_t class_count,
+               const std::string& ids, const std::string& key, const SoundRules& rules,
+               const GapWeights& weighted, Coin& coin)
+      : set_(set), y_(class_count), weights_(weighted), coin_(coin) {
+    tallies_.Build(state, set, key, class_count);
+    names_ = NamesakeIndex(set, rules);
+    classes_ = ResetNewClassList(set, class_count, ids);
+    range_so_far_ = EmptySummary(-1, set.Headings.SubjectHeadings.size());
+  }
+
+  // Processes one batch (positions in pick order).
+  void ProcessBatch(const std::vector<std::int32_t>& batch) {
+    auto& st = set_.Students;
+    for (std::int32_t pos : batch) AddToSummary(range_so_far_, st[pos]);
+
+    std::vector<std::int32_t> claimed;
+    std::vector<std::int32_t> free_students;  // batch indices of students without preset
+    for (std::size_t b = 0; b < batch.size(); ++b) {
+      const auto& s = st[batch[b]];
+      if (s.PresetClass >= 0) {
+        claimed.push_back(s.PresetClass);
+      } else {
+        free_students.push_back(static_cast<std::int32_t>(b));
+      }
+    }
+    auto is_claimed = [&](std::int32_t k) {
+      for (std::int32_t c : claimed) {
+        if (c == k) return true;
+      }
+      return false;
+    };
+
+    lists_.assign(static_cast<std::size_t>(y_), CandidateList{});
+    std::vector<Candidate> entries;
+    for (std::int32_t p = 0; p < y_; ++p) {
+      const std::int32_t k = classes_[p].ClassId;
+      if (is_claimed(k) || free_students.empty()) continue;
+      const std::int32_t slot = tallies_.Slot(k);
+      entries.clear();
+      for (std::int32_t b : free_students) {
+        entries.push_back({b, PlacementCost(batch[b], p, k, slot)});
+      }
+      lists_[p] = SortCandidates(entries);
+    }
+    SettleConflicts(lists_, coin_);
+
+    for (std::int32_t pos : batch) {
+      auto& s = st[pos];
+      if (s.PresetClass < 0) continue;
+      Place(pos, s.PresetClass);
+      for (auto& c : classes_) {
+        if (c.ClassId == s.PresetClass) AddToSummary(c, s);
+      }
+    }
+    for (std::int32_t p = 0; p < y_; ++p) {
+      if (lists_[p].Empty()) continue;
+      const std::int32_t pos = batch[lists_[p].entries[lists_[p].head].who];
+      Place(pos, classes_[p].ClassId);
+      AddToSummary(classes_[p], st[pos]);
+    }
+  }
+
+  // The cost of putting the student at `pos` into the class at position p
+  // (class number k, tally slot `slot`), the five terms added in order.
+  double PlacementCost(std::int32_t pos, std::int32_t p, std::int32_t k, std::int32_t slot) const {
+    double cost = names_.Test(pos, y_, k).full ? kSameNamePenalty : 0.0;
+    cost += tallies_.GenderCost(pos, slot);
+    cost += tallies_.BalanceValueCost(pos, slot);
+    cost += AverageGapWithStudent(range_so_far_, classes_[p], set_.Students[pos], weights_);
+    cost += tallies_.BandCost(pos, slot);
+    return cost;
+  }
+
+  // Adds the unweighted gap of every class to the range summary so far to
+  // the score sum, one class after the other.
+  void AddGaps(const GapWeights& unweighted, double& sum) const {
+    for (const auto& c : classes_) sum += AverageGap(range_so_far_, c, unweighted);
+  }
+
+ private:
+  void Place(std::int32_t pos, std::int32_t class_number) {
+    set_.Students[pos].AssignedClass = class_number;
+    tallies_.Place(static_cast<std::size_t>(pos), class_number);
+    names_.Place(pos, class_number);
+  }
+
+  model::Student_F& set_;
+  std::int32_t y_;
+  const GapWeights& weights_;
+  Coin& coin_;
+  RangeTallies tallies_;
+  NamesakeIndex names_;
+  std::vector<New_ClassInf> classes_;
+  New_ClassInf range_so_far_;
+  std::vector<CandidateList> lists_;
+};
+
+}  // namespace
+
+DivisionResult bsSkinButton10Click(model::ProgramState& state, model::UserPort& user, Coin& coin) {
+  static const std::string kTitle = "分班进度"_gb;
+  static const std::string kNoData = "先导入分班数据后，才能进行分班操作！"_gb;
+  static const std::string kIdMismatch = "初始化新分班出错，您的班级个数与班级标识个数不一致！!"_gb;
+  static const std::string kNoMain =
+      "合并模式下还没有指定主表，无法分班！请先在“分班规则制定1(必须)”页中选择主表。"_gb;
+  static const std::string kBadId = "初始化新分班出错，班级标识中有不是数字的班号！"_gb;
+  static const std::string kZeroA = "分班类型 "_gb;
+  static const std::string kZeroB = " 的班级个数为0，该区段的学生没有分班！"_gb;
+
+  DivisionResult result;
+  user.ProgressStart(kTitle);
+  user.ProgressSet(0);
+  if (state.CombineMode && !state.ImportedSets.empty() && !HasMainTable(state)) {
+    user.ProgressClose();
+    user.Warning(kNoMain);
+    return result;
+  }
+  model::ProgramState next = state;
+  BuildRangeSets(next);
+  user.ProgressSet(5);
+  if (next.RangeSets.empty()) {
+    user.ProgressClose();
+    user.Warning(kNoData);
+    return result;
+  }
+
+  const SoundRules rules = SoundRulesOf(next);
+  const GapWeights weighted = MakeGapWeights(next, true);
+  const GapWeights unweighted = MakeGapWeights(next, false);
+  const std::size_t ranges = next.RangeSets.size();
+  const int span = kRangeProgressShare / static_cast<int>(ranges);
+  double gap_sum = 0;
+  std::int64_t class_total = 0;
+
+  for (std::size_t r = 0; r < ranges && r < next.ClassRangeRows.size(); ++r) {
+    model::Student_F& set = next.RangeSets[r];
+    const std::string& row = next.ClassRangeRows[r];
+    const std::int32_t y = FirstInteger(FieldAt(row, '|', 3));
+    const std::string ids = FieldAt(row, '|', 4);
+    const std::string key = model::RangeKey(row);
+    class_total += y;
+    const std::int32_t id_count = model::CountChar(ids, ',');
+    bool bad_id = false;
+    for (std::int32_t p = 1; p <= id_count; ++p) {
+      if (FirstInteger(FieldAt(ids, ',', p)) < 0) bad_id = true;
+    }
+    if (id_count != y || bad_id) {
+      // The ranges before this one keep their placements.
+      user.ProgressClose();
+      user.Warning(id_count != y ? kIdMismatch : kBadId);
+      state = std::move(next);
+      return result;
+    }
+    if (y == 0) {
+      user.Warning(kZeroA + key + kZeroB);
+      continue;
+    }
+
+    RangeDivider divider(next, set, y, ids, key, rules, weighted, coin);
+    const std::int64_t batches = static_cast<std::int64_t>(set.Students.size()) / y + 1;
+    std::int64_t b = 0;
+    for (auto batch = PickBatch(set, y); !batch.empty(); batch = PickBatch(set, y)) {
+      ++b;
+      divider.ProcessBatch(batch);
+      const double share = static_cast<double>(b) / static_cast<double>(batches) * span;
+      user.ProgressSet(static_cast<int>(std::trunc(share)) + span * static_cast<int>(r) + 5);
+    }
+    divider.AddGaps(unweighted, gap_sum);
+  }
+
+  BalanceTotals(next, user, AllRangesChoice(), false, kDivisionControlScore);
+  user.ProgressSet(90);
+  result.averages = ShowAverages(next);
+  result.same_names = ShowSameNames(next);
+  user.ProgressSet(95);
+
+  const double n = static_cast<double>(next.RangeSets.back().Headings.SubjectHeadings.size());
+  // With no class at all there is nothing to measure: the score stays 100
+  // instead of dividing by zero.
+  result.score = class_total > 0
+                     ? 100 - gap_sum / ((n + 1) * 0.5 * static_cast<double>(class_total)) * 2
+                     : 100;
+  result.score_caption = ScoreCaption(result.score);
+  result.class_list = ClassListItems(next);
+  result.completed = true;
+  user.ProgressSet(100);
+  state = std::move(next);
+  return result;
+}
+
+}  // namespace tessaly::engine
