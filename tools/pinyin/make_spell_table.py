@@ -9,8 +9,8 @@ output and never needs the data:
         [/usr/share/unicode/Unihan_Readings.txt.bz2] > src/engine/names/spell_table.cpp
 
 Readings come from the Unicode Character Database (Debian package
-unicode-data). A character takes the first kMandarin reading that is one of
-the 404 syllables; when it has none, the first reading of kHanyuPinyin, then
+unicode-data). A character takes its first kMandarin reading when that is one of
+the 404 syllables; otherwise the first reading of kHanyuPinyin, then
 kXHC1983, then kTGHZ2013 that is. Tone marks are removed; u with diaeresis is
 written v where it stands alone after l and n (lv, nv) and u elsewhere (lue,
 nue). GBK codes are decoded with the C library's iconv (GBK).
@@ -71,7 +71,7 @@ def plain(reading):
 def readings(field, value):
     """The readings of one field value, in order."""
     if field == "kMandarin":
-        return value.split()
+        return value.split()[:1]  # only the first (preferred) reading
     result = []
     for entry in value.split():
         if ":" in entry:
