@@ -89,4 +89,13 @@ void BM_NamesakeIndexTest(benchmark::State& state) {
 }
 BENCHMARK(BM_NamesakeIndexTest);
 
+// The same-name table of two ranges of 10,000 students each.
+void BM_ShowSameNames20000(benchmark::State& state) {
+  const std::vector<model::Student_F> sets = {RandomSet(10000, 20), RandomSet(10000, 20)};
+  const model::RuleList ranges = {"x|1-10000-|20|x|x|", "x|10001-20000-|20|x|x|"};
+  const engine::SoundRules rules = engine::MakeSoundRules({}, {"an-ang", "in-ing"});
+  for (auto _ : state) benchmark::DoNotOptimize(engine::ShowSameNames(sets, ranges, rules));
+}
+BENCHMARK(BM_ShowSameNames20000)->Unit(benchmark::kMillisecond);
+
 }  // namespace

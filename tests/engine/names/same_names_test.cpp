@@ -100,12 +100,6 @@ TEST(SoundKey, PiecesOfTwoBytesAndOtherCharacters) {
   EXPECT_EQ(SoundKey("CAN", Rules({"c-ch"}, {"an-ang"})), "CHAN");
 }
 
-TEST(BuildSoundKeys, OneKeyPerStudentInOrder) {
-  const Student_F set = Set({{"张伟", 1}, {"李娜", -1}, {"章伟", 2}});
-  const RuleList keys = BuildSoundKeys(set, Rules());
-  EXPECT_EQ(keys, (RuleList{"ZHANGWEI", "LINA", "ZHANGWEI"}));
-}
-
 TEST(SameNameTest, TwoNamesakesFourClasses) {
   Student_F set = Set({{"张伟", 1}, {"李娜", 2}, {"张伟", -1}});
   const SoundRules r = Rules();
