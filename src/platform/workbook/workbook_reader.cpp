@@ -21,13 +21,20 @@ std::string LowerExtension(const std::string& path) {
 
 ReadResult ReadWorkbook(const std::string& path, const ReadLimits& limits) {
   ReadResult result;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    result.error = "文件无法打开"_gb;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    result.error = "文件不存在或不是普通文件"_gb;
     return result;
   }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
+  std::string bytes;
+  try {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      result.error = "文件无法打开"_gb;
+      return result;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
     result.error = "文件无法读取"_gb;
     return result;
   }

@@ -4,7 +4,9 @@
 
 #include <freexl.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -145,23 +147,150 @@ std::string ReadFileBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace
-
-std::size_t XlsActiveSheet(std::string_view file_bytes) {
+std::string WorkbookStream(std::string_view file_bytes) {
   CompoundFile cf(file_bytes);
   std::string book = cf.Stream("Workbook");
   if (book.empty()) book = cf.Stream("Book");
-  // Records of the workbook globals: type, length, data; WINDOW1 (0x3D)
-  // holds the active tab at byte 10; EOF (0x0A) ends the globals.
-  std::size_t at = 0;
-  while (at + 4 <= book.size()) {
-    std::uint32_t type = U16(book, at);
-    std::uint32_t len = U16(book, at + 2);
-    if (type == 0x000A) break;
-    if (type == 0x003D && len >= 12 && at + 4 + 12 <= book.size()) return U16(book, at + 4 + 10);
+  return book;
+}
+
+// Calls f(type, data) for the records from `at` up to and including the
+// next EOF record.
+template <typename F>
+void ForEachRecord(std::string_view stream, std::size_t at, F&& f) {
+  while (at + 4 <= stream.size()) {
+    std::uint32_t type = U16(stream, at);
+    std::uint32_t len = U16(stream, at + 2);
+    std::string_view data =
+        stream.substr(at + 4, std::min<std::size_t>(len, stream.size() - at - 4));
+    if (!f(type, data) || type == 0x000A) return;
     at += 4 + len;
   }
-  return 0;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// The text of a STRING record (the value of a formula that gives text):
+// character count, option byte (bit 0: two bytes per character), characters.
+std::string FormulaString(std::string_view data) {
+  if (data.size() < 3) return {};
+  const std::size_t count = U16(data, 0);
+  const bool wide = data[2] & 1;
+  std::vector<std::uint32_t> units;
+  for (std::size_t i = 0, at = 3; i < count && at + (wide ? 2 : 1) <= data.size(); ++i) {
+    units.push_back(wide ? U16(data, at) : static_cast<unsigned char>(data[at]));
+    at += wide ? 2 : 1;
+  }
+  std::string utf8;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    std::uint32_t u = units[i];
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+        units[i + 1] <= 0xDFFF) {
+      AppendUtf8(utf8, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      ++i;
+    } else {
+      AppendUtf8(utf8, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+    }
+  }
+  return enc::FromUtf8(utf8);
+}
+
+std::string ErrorText(unsigned code) {
+  switch (code) {
+    case 0x00:
+      return "#NULL!";
+    case 0x07:
+      return "#DIV/0!";
+    case 0x0F:
+      return "#VALUE!";
+    case 0x17:
+      return "#REF!";
+    case 0x1D:
+      return "#NAME?";
+    case 0x24:
+      return "#NUM!";
+    default:
+      return "#N/A";
+  }
+}
+
+// From the workbook globals: the active tab (WINDOW1, itabCur at byte 10) and
+// where each sheet's records begin (BOUNDSHEET, in tab order).
+struct XlsLayout {
+  std::size_t active = 0;
+  std::vector<std::size_t> sheet_offsets;
+};
+
+XlsLayout ReadLayout(std::string_view book) {
+  XlsLayout layout;
+  bool window_seen = false;
+  ForEachRecord(book, 0, [&](std::uint32_t type, std::string_view data) {
+    if (type == 0x003D && data.size() >= 12 && !window_seen) {
+      layout.active = U16(data, 10);
+      window_seen = true;
+    }
+    if (type == 0x0085 && data.size() >= 4) layout.sheet_offsets.push_back(U32(data, 0));
+    return true;
+  });
+  return layout;
+}
+
+// The saved values of the formula cells of one sheet, as put(row, column,
+// text) with row and column from 0. FreeXL skips formula records, so they
+// are read here.
+template <typename Put>
+void FormulaValues(std::string_view book, std::size_t offset, Put&& put) {
+  std::uint32_t pending_row = 0, pending_col = 0;
+  bool pending = false;
+  ForEachRecord(book, offset, [&](std::uint32_t type, std::string_view data) {
+    if (type == 0x0006 && data.size() >= 14) {  // FORMULA: row, col, xf, value
+      pending = false;
+      const std::uint32_t row = U16(data, 0), col = U16(data, 2);
+      std::string_view value = data.substr(6, 8);
+      if (U16(value, 6) == 0xFFFF) {
+        const unsigned kind = static_cast<unsigned char>(value[0]);
+        if (kind == 0) {  // text: the STRING record that follows holds it
+          pending = true;
+          pending_row = row;
+          pending_col = col;
+        } else if (kind == 1) {
+          put(row, col, value[2] ? "TRUE" : "FALSE");
+        } else if (kind == 2) {
+          put(row, col, ErrorText(static_cast<unsigned char>(value[2])));
+        }
+      } else {
+        double d;
+        std::memcpy(&d, value.data(), sizeof d);
+        put(row, col, model::FormatNumber(d));
+      }
+    } else if (type == 0x0207 && pending) {  // STRING
+      put(pending_row, pending_col, FormulaString(data));
+      pending = false;
+    }
+    return true;
+  });
+}
+
+}  // namespace
+
+std::size_t XlsActiveSheet(std::string_view file_bytes) {
+  return ReadLayout(WorkbookStream(file_bytes)).active;
 }
 
 ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
@@ -183,8 +312,9 @@ ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
     result.error = "工作簿中没有工作表"_gb;
     return result;
   }
-  std::size_t active = XlsActiveSheet(ReadFileBytes(path));
-  if (active >= sheet_count) active = 0;
+  const std::string book = WorkbookStream(ReadFileBytes(path));
+  const XlsLayout layout = ReadLayout(book);
+  const std::size_t active = layout.active < sheet_count ? layout.active : 0;
   if (freexl_select_active_worksheet(handle, static_cast<unsigned short>(active)) != FREEXL_OK) {
     result.error = "无法选择工作表"_gb;
     return result;
@@ -234,6 +364,15 @@ ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
       if (cells.size() <= c) cells.resize(c + 1);
       cells[c] = std::move(text);
     }
+  }
+  if (active < layout.sheet_offsets.size()) {
+    FormulaValues(book, layout.sheet_offsets[active],
+                  [&](std::uint32_t row, std::uint32_t col, std::string text) {
+                    if (row >= max_rows || col >= max_cols || text.empty()) return;
+                    auto& cells = sheet.rows[row];
+                    if (cells.size() <= col) cells.resize(col + 1);
+                    cells[col] = std::move(text);
+                  });
   }
   result.sheet = std::move(sheet);
   return result;

@@ -1,0 +1,197 @@
+#include "platform/workbook/workbook_reader.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "platform/encoding.h"
+
+namespace tessaly::workbook {
+namespace {
+
+std::string Data(const std::string& name) {
+  return std::string(TESSALY_TEST_DATA) + "/import/" + name;
+}
+
+std::string U8(const std::string& cp936) {
+  return enc::ToUtf8(cp936);
+}
+
+// A zip archive in memory from part names and contents.
+std::string Zip(const std::map<std::string, std::string>& parts) {
+  zip_error_t err;
+  zip_error_init(&err);
+  zip_source_t* src = zip_source_buffer_create(nullptr, 0, 0, &err);
+  zip_source_keep(src);
+  zip_t* z = zip_open_from_source(src, ZIP_TRUNCATE, &err);
+  for (const auto& [name, data] : parts) {
+    zip_source_t* part = zip_source_buffer(z, data.data(), data.size(), 0);
+    zip_file_add(z, name.c_str(), part, ZIP_FL_OVERWRITE);
+  }
+  zip_close(z);
+  zip_source_open(src);
+  zip_source_seek(src, 0, SEEK_END);
+  zip_int64_t size = zip_source_tell(src);
+  zip_source_seek(src, 0, SEEK_SET);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  zip_source_read(src, out.data(), static_cast<zip_uint64_t>(size));
+  zip_source_close(src);
+  zip_source_free(src);
+  zip_error_fini(&err);
+  return out;
+}
+
+const char* const kWorkbook =
+    R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"
+  xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">
+  <bookViews><workbookView activeTab="1"/></bookViews>
+  <sheets><sheet name="A" sheetId="1" r:id="rId1"/><sheet name="B" sheetId="2" r:id="rId7"/></sheets>
+</workbook>)";
+const char* const kRels =
+    R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
+  <Relationship Id="rId1" Type="http://x/worksheet" Target="worksheets/sheet1.xml"/>
+  <Relationship Id="rId7" Type="http://x/worksheet" Target="/xl/worksheets/other.xml"/>
+  <Relationship Id="rId9" Type="http://x/sharedStrings" Target="strings.xml"/>
+</Relationships>)";
+
+std::string SheetXml(const std::string& rows) {
+  return R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)" +
+         rows + "</sheetData></worksheet>";
+}
+
+TEST(XlsxReader, ReadsEveryKindOfCellOfTheActiveSheet) {
+  std::string book = Zip({
+      {"xl/workbook.xml", kWorkbook},
+      {"xl/_rels/workbook.xml.rels", kRels},
+      {"xl/strings.xml",
+       R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+          <si><t>学号</t></si>
+          <si><r><t>姓</t></r><r><rPr><b/></rPr><t>名</t></r><rPh><t>xingming</t></rPh></si>
+          </sst>)"},
+      {"xl/worksheets/sheet1.xml", SheetXml(R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)")},
+      {"xl/worksheets/other.xml",
+       SheetXml(R"(<row r="1"><c r="A1" t="s"><v>1</v></c><c r="C1" t="s"><v>0</v></c>
+          <c r="D1" t="s"><v>99</v></c></row>
+        <row r="3"><c r="A3"><v>87.5</v></c><c r="B3" t="n"><v>90</v></c>
+          <c r="C3"><f>A3*2</f><v>175</v></c><c r="D3" t="str"><f>"a"&amp;"b"</f><v>ab</v></c>
+          <c r="E3" t="b"><v>1</v></c><c r="F3" t="inlineStr"><is><t>缺考</t></is></c>
+          <c r="G3" t="e"><v>#DIV/0!</v></c><c r="H3"><v>0.1</v></c><c r="I3"><f>1/0</f></c>
+          <c><v>2023010101</v></c></row>)")},
+  });
+  ReadResult r = ReadXlsx(book);
+  ASSERT_TRUE(r.sheet) << U8(r.error);
+  const Sheet& s = *r.sheet;
+  EXPECT_EQ(s.name, "B");
+  EXPECT_EQ(U8(s.Cell(1, 1)), "姓名");  // runs joined, phonetic text left out
+  EXPECT_EQ(U8(s.Cell(1, 3)), "学号");
+  EXPECT_EQ(s.Cell(1, 4), "");  // index past the shared strings
+  EXPECT_EQ(s.Cell(2, 1), "");
+  EXPECT_EQ(s.Cell(3, 1), "87.5");
+  EXPECT_EQ(s.Cell(3, 2), "90");
+  EXPECT_EQ(s.Cell(3, 3), "175");
+  EXPECT_EQ(s.Cell(3, 4), "ab");
+  EXPECT_EQ(s.Cell(3, 5), "TRUE");
+  EXPECT_EQ(U8(s.Cell(3, 6)), "缺考");
+  EXPECT_EQ(s.Cell(3, 7), "#DIV/0!");
+  EXPECT_EQ(s.Cell(3, 8), "0.1");
+  EXPECT_EQ(s.Cell(3, 9), "");             // a formula without a saved value
+  EXPECT_EQ(s.Cell(3, 10), "2023010101");  // no reference: the next column
+}
+
+TEST(XlsxReader, KeepsOnlyCellsWithinTheLimits) {
+  std::string book = Zip({
+      {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
+      {"xl/worksheets/sheet1.xml",
+       SheetXml(R"(<row r="2"><c r="B2"><v>1</v></c><c r="C2"><v>2</v></c></row>
+                   <row r="1048576"><c r="XFD1048576"><v>3</v></c></row>)")},
+  });
+  ReadLimits limits;
+  limits.max_rows = 5;
+  limits.max_columns = 2;
+  ReadResult r = ReadXlsx(book, limits);
+  ASSERT_TRUE(r.sheet) << U8(r.error);
+  EXPECT_EQ(r.sheet->rows.size(), 2u);
+  EXPECT_EQ(r.sheet->Cell(2, 2), "1");
+  EXPECT_EQ(r.sheet->Cell(2, 3), "");
+}
+
+TEST(XlsxReader, RefusesArchivesThatUnpackBeyondTheBound) {
+  std::string rows;
+  for (int i = 1; i <= 20000; ++i) {
+    rows += "<row r=\"" + std::to_string(i) + "\"><c r=\"A" + std::to_string(i) +
+            "\"><v>1</v></c></row>";
+  }
+  std::string book = Zip({
+      {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
+      {"xl/worksheets/sheet1.xml", SheetXml(rows)},
+  });
+  ReadLimits limits;
+  limits.max_unpacked_bytes = 100000;
+  EXPECT_LT(book.size(), 100000u);
+  ReadResult r = ReadXlsx(book, limits);
+  EXPECT_FALSE(r.sheet);
+  EXPECT_FALSE(r.error.empty());
+  EXPECT_TRUE(ReadXlsx(book).sheet);
+}
+
+TEST(XlsxReader, ReportsDamagedFiles) {
+  EXPECT_FALSE(ReadXlsx("PK\x03\x04garbage").sheet);
+  EXPECT_FALSE(ReadXlsx(Zip({{"a.txt", "x"}})).sheet);
+  EXPECT_FALSE(ReadXlsx(Zip({{"xl/workbook.xml", "<workbook><sheets>"}})).sheet);
+  ReadResult no_sheet = ReadXlsx(
+      Zip({{"xl/workbook.xml", R"(<workbook><sheets><sheet name="S"/></sheets></workbook>)"}}));
+  EXPECT_FALSE(no_sheet.sheet);
+  EXPECT_FALSE(no_sheet.error.empty());
+}
+
+TEST(CsvReader, ReadsQuotedCellsInAnyEncoding) {
+  ReadResult r =
+      ReadCsv("\xEF\xBB\xBF学号,姓名,\"备,注\"\r\n1,\"张\"\"三\",\"两\n行\"\n\n2,李四\n");
+  ASSERT_TRUE(r.sheet);
+  const Sheet& s = *r.sheet;
+  EXPECT_EQ(U8(s.Cell(1, 1)), "学号");
+  EXPECT_EQ(U8(s.Cell(1, 3)), "备,注");
+  EXPECT_EQ(U8(s.Cell(2, 2)), "张\"三");
+  EXPECT_EQ(U8(s.Cell(2, 3)), "两\n行");
+  EXPECT_EQ(s.Cell(3, 1), "");
+  EXPECT_EQ(U8(s.Cell(4, 2)), "李四");
+
+  // GB18030 bytes, tab separated: the comma stays inside the cell.
+  ReadResult gb = ReadCsv(enc::FromUtf8("学号\t姓名\r\n1,5\t王五\r\n"));
+  ASSERT_TRUE(gb.sheet);
+  EXPECT_EQ(gb.sheet->Cell(2, 1), "1,5");
+  EXPECT_EQ(U8(gb.sheet->Cell(2, 2)), "王五");
+}
+
+TEST(WorkbookFixtures, XlsxSavedByASpreadsheetReadsFromItsActiveSheet) {
+  for (const char* file : {"scores.xlsx", "scores.xls"}) {
+    SCOPED_TRACE(file);
+    ReadResult r = ReadWorkbook(Data(file));
+    ASSERT_TRUE(r.sheet) << U8(r.error);
+    const Sheet& s = *r.sheet;
+    EXPECT_EQ(U8(s.name), "成绩");
+    EXPECT_EQ(U8(s.Cell(1, 1)), "学 号");
+    EXPECT_EQ(U8(s.Cell(1, 2)), "姓\u3000名");
+    EXPECT_EQ(U8(s.Cell(1, 5)), "KeMu语文");
+    EXPECT_EQ(s.Cell(2, 1), "2023000000000000000123");
+    EXPECT_EQ(s.Cell(2, 5), "85.5");
+    EXPECT_EQ(s.Cell(2, 7), "85.5");  // formula cell by its value
+    EXPECT_EQ(U8(s.Cell(2, 12)), "住校");
+    EXPECT_EQ(s.Cell(3, 1), "1002");
+    EXPECT_EQ(s.Cell(7, 6), "88.25");
+    EXPECT_EQ(s.Cell(7, 7), "165.25");
+  }
+}
+
+TEST(WorkbookFixtures, UnreadableFilesGiveAReason) {
+  EXPECT_FALSE(ReadWorkbook(Data("no-such-file.xlsx")).sheet);
+  ReadResult r = ReadWorkbook(std::string(TESSALY_TEST_DATA) + "/import");
+  EXPECT_FALSE(r.sheet);
+  EXPECT_FALSE(r.error.empty());
+}
+
+}  // namespace
+}  // namespace tessaly::workbook
