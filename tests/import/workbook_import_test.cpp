@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "import/import_commands.h"
+#include "import/table_reader.h"
+#include "import/table_rows.h"
+#include "import_test_util.h"
+#include "platform/workbook/workbook_reader.h"
+
+namespace tessaly::testing {
+namespace {
+
+using import::ImportOutcome;
+
+std::string Data(const std::string& name) {
+  return std::string(TESSALY_TEST_DATA) + "/import/" + name;
+}
+
+ImportOutcome ImportFile(Desk& desk, const std::string& path, const std::string& name = "") {
+  return import::WorkbookImportFile(desk.state, desk.page, desk.user, path, enc::FromUtf8(name),
+                                    FixedTime);
+}
+
+// A file in a fresh temporary folder.
+std::string TempFile(const std::string& name, const std::string& bytes) {
+  auto dir =
+      std::filesystem::temp_directory_path() /
+      ("tessaly-import-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::filesystem::create_directories(dir);
+  std::string path = (dir / name).string();
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+TEST(WorkbookImport, FixturesSavedByASpreadsheetImportExactly) {
+  for (const char* file : {"scores.xlsx", "scores.xls"}) {
+    SCOPED_TRACE(file);
+    Desk desk;
+    ASSERT_EQ(ImportFile(desk, Data(file)), ImportOutcome::kImported);
+    EXPECT_TRUE(desk.user.Messages().empty());
+    const model::Student_F& t = desk.state.ImportedSets.at(0);
+    EXPECT_EQ(U8(t.TableName), std::string("0:") + file + "14:05:33");
+    const model::BiaoTi& h = t.Headings;
+    EXPECT_EQ(U8(h.NumberHeading), "学号");
+    EXPECT_EQ(U8(h.NameHeading), "姓名");
+    EXPECT_EQ(U8(h.GenderHeading), "性别");
+    EXPECT_EQ(U8(h.PresetClassHeading), "预设班级");
+    ASSERT_EQ(h.SubjectHeadings.size(), 3u);  // 英语 lies past the 4th empty heading
+    EXPECT_EQ(U8(h.SubjectHeadings[0]), "语文");
+    EXPECT_EQ(U8(h.SubjectHeadings[1]), "数学");
+    EXPECT_EQ(U8(h.SubjectHeadings[2]), "合计");
+    ASSERT_EQ(h.BalanceHeadings.size(), 1u);
+    EXPECT_EQ(U8(h.BalanceHeadings[0]), "班级");
+    ASSERT_EQ(h.ExtraHeadings.size(), 1u);
+    EXPECT_EQ(U8(h.ExtraHeadings[0]), "备注");
+
+    // Rows 4 to 6 are blank, row 8 is the 4th nameless row: 1004 in row 9
+    // is never read.
+    ASSERT_EQ(t.StudentCount, 3);
+    ASSERT_EQ(t.Students.size(), 3u);
+    const model::student& a = t.Students[0];
+    EXPECT_EQ(a.Number, "202300000000000000");  // 22 digits cut to 18
+    EXPECT_EQ(U8(a.Name), "欧阳一二三四五六七八九十百千万");
+    EXPECT_EQ(U8(a.Gender), "男");
+    EXPECT_EQ(a.PresetClass, 3);
+    EXPECT_EQ(a.Scores, (std::vector<double>{85.5, 0, 85.5}));  // 缺考 reads as 0
+    EXPECT_EQ(a.Total, 171);
+    EXPECT_EQ(a.Rank, 3);
+    EXPECT_EQ(U8(a.BalanceValues.at(0)), "一班");
+    EXPECT_EQ(U8(a.ExtraValues.at(0)), "住校");
+    EXPECT_EQ(a.AssignedClass, -1);
+
+    const model::student& b = t.Students[1];
+    EXPECT_EQ(b.Number, "1002");
+    EXPECT_EQ(U8(b.Name), "李四");
+    EXPECT_EQ(U8(b.Gender), "女");
+    EXPECT_EQ(b.PresetClass, -1);
+    EXPECT_EQ(b.Scores, (std::vector<double>{90, 92, 182}));
+    EXPECT_EQ(b.Rank, 1);
+    EXPECT_EQ(U8(b.BalanceValues.at(0)), "二班");
+    EXPECT_EQ(b.ExtraValues.at(0), "");
+
+    const model::student& c = t.Students[2];
+    EXPECT_EQ(c.Number, "1003");
+    EXPECT_EQ(U8(c.Name), "王五");  // spaces removed
+    EXPECT_EQ(c.PresetClass, 5);
+    EXPECT_EQ(c.Scores, (std::vector<double>{77, 88.25, 165.25}));
+    EXPECT_EQ(c.Total, 330.5);
+    EXPECT_EQ(c.Rank, 2);
+    EXPECT_EQ(U8(c.ExtraValues.at(0)), "走读");
+
+    EXPECT_EQ(desk.page.ScoreView.RowCount(), 4u);
+  }
+}
+
+TEST(WorkbookImport, BadWorkbookListsItsFaultsInRowOrder) {
+  for (const char* file : {"bad.xlsx", "bad.xls"}) {
+    SCOPED_TRACE(file);
+    Desk desk;
+    EXPECT_EQ(ImportFile(desk, Data(file)), ImportOutcome::kRejected);
+    EXPECT_EQ(desk.user.last_import_errors,
+              (std::vector<std::string>{
+                  "乙 该同学学号:1 重复，导入失败！请修改后重新导入!",
+                  "丙 ，该同学性别填写有误!导入失败！请修改后重新导入",
+                  "丁 该同学学号为空，导入失败！请添加后重新导入!",
+              }));
+    EXPECT_TRUE(desk.state.ImportedSets.empty());
+    EXPECT_TRUE(desk.page.TableList.empty());
+  }
+}
+
+TEST(WorkbookImport, SameWorkbookTwiceInCombineModeGetsSlotNumberedNames) {
+  Desk desk(2);
+  ASSERT_EQ(ImportFile(desk, Data("scores.xlsx")), ImportOutcome::kImported);
+  ASSERT_EQ(ImportFile(desk, Data("scores.xlsx")), ImportOutcome::kImported);
+  EXPECT_EQ(desk.page.TableList,
+            (std::vector<std::string>{"1:scores.xlsx14:05:33", "2:scores.xlsx14:05:33"}));
+  // A name already listed falls back to the same form.
+  Desk other(2);
+  ASSERT_EQ(ImportFile(other, Data("scores.xls"), "期中"), ImportOutcome::kImported);
+  ASSERT_EQ(ImportFile(other, Data("scores.xls"), "期中"), ImportOutcome::kImported);
+  EXPECT_EQ(U8(other.page.TableList[0]), "期中");
+  EXPECT_EQ(other.page.TableList[1], "2:scores.xls14:05:33");
+}
+
+TEST(WorkbookImport, FileProblemsChangeNothing) {
+  Desk desk;
+  ASSERT_EQ(ImportFile(desk, Data("scores.xlsx")), ImportOutcome::kImported);
+  const model::ProgramState before = desk.state;
+  desk.user.calls.clear();
+
+  // A file that does not exist: nothing happens.
+  EXPECT_EQ(ImportFile(desk, Data("none.xlsx")), ImportOutcome::kStopped);
+  EXPECT_TRUE(desk.user.calls.empty());
+
+  // A damaged file: an error naming it, before any question.
+  std::string broken = TempFile("坏.xlsx", "PK\x03\x04 not really a zip");
+  EXPECT_EQ(ImportFile(desk, broken), ImportOutcome::kStopped);
+  ASSERT_EQ(desk.user.Messages().size(), 1u);
+  EXPECT_EQ(desk.user.Messages()[0].rfind("error: 无法读取Excel文件：", 0), 0u);
+  EXPECT_NE(desk.user.Messages()[0].find("坏.xlsx"), std::string::npos);
+  EXPECT_EQ(desk.state, before);
+
+  // A sheet without the three required columns.
+  desk.user.calls.clear();
+  desk.user.confirm_answers = {true};
+  std::string csv = TempFile("t.csv", "学号,名字,性别\n1,甲,男\n");
+  EXPECT_EQ(ImportFile(desk, csv), ImportOutcome::kRejected);
+  EXPECT_EQ(desk.user.Messages().back(),
+            "error: 学号、姓名、性别列必须填写！列标题名称也必须分别为：学号、姓名、性别");
+  EXPECT_EQ(desk.state, before);
+}
+
+TEST(WorkbookImport, ChoosesTheFileAndRefusesBeforeANewDivision) {
+  model::ProgramState state;
+  model::ImportPage page;
+  FakeUser user;
+  EXPECT_EQ(import::WorkbookImport(state, page, user, "", FixedTime), ImportOutcome::kStopped);
+  EXPECT_EQ(user.calls,
+            (std::vector<std::string>{"warning: 请点击<新建班级数据>按钮后，再进行导入操作！"}));
+
+  Desk desk;
+  EXPECT_EQ(import::WorkbookImport(desk.state, desk.page, desk.user, "", FixedTime),
+            ImportOutcome::kStopped);  // cancelled
+  desk.user.file_answers = {Data("scores.xls")};
+  EXPECT_EQ(import::WorkbookImport(desk.state, desk.page, desk.user, "", FixedTime),
+            ImportOutcome::kImported);
+  EXPECT_EQ(desk.user.calls.front(), "open file: Open file");
+}
+
+TEST(SheetScan, HeadingsEndAtTheFourthEmptyCellAndRowsAtTheRowLimit) {
+  workbook::Sheet sheet;
+  sheet.rows.push_back({"学号", "", "", "", "姓名", "",
+                        "KEMU"
+                        "x",
+                        "", "性别"});
+  for (auto& c : sheet.rows[0]) c = enc::FromUtf8(c);
+  // The 4th empty heading cell (column 6, then column 8) ends the scan, so
+  // 性别 in column 9 is not read; with three empty cells it is.
+  EXPECT_FALSE(import::AssignColumnRoles(import::SheetHeadings(sheet)).HasRequiredColumns());
+  sheet.rows[0][5] = "y";
+  EXPECT_FALSE(import::AssignColumnRoles(import::SheetHeadings(sheet)).HasRequiredColumns());
+  sheet.rows[0][7] = "z";
+  import::ColumnRoles roles = import::AssignColumnRoles(import::SheetHeadings(sheet));
+  EXPECT_TRUE(roles.HasRequiredColumns());
+  EXPECT_EQ(roles.gender, 9);
+
+  // Rows 2 to 25535 are read; row 25536 never is.
+  sheet.rows.resize(25536);
+  for (std::size_t r = 1; r < sheet.rows.size(); ++r) {
+    sheet.rows[r] = {std::to_string(r + 1), "", "", "", "n", "", "", "", "x"};
+  }
+  import::TableRows rows = import::RowsFromSheet(sheet, roles.name);
+  ASSERT_EQ(rows.students.size(), 25534u);
+  EXPECT_EQ(rows.students.back()[0], "25535");
+}
+
+TEST(SheetScan, ReadingEndsAtTheFourthNamelessRowCountedOverTheWholeSheet) {
+  workbook::Sheet sheet;
+  sheet.rows = {{"姓名"}, {"a"}, {}, {"b"}, {}, {}, {"c"}, {"", "x"}, {"d"}};
+  import::TableRows rows = import::RowsFromSheet(sheet, 1);
+  ASSERT_EQ(rows.students.size(), 7u);  // rows 2..8; row 8 is the 4th nameless row
+  EXPECT_EQ(rows.students[5][0], "c");
+}
+
+}  // namespace
+}  // namespace tessaly::testing
