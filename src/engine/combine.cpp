@@ -93,9 +93,29 @@ bool BuildCombined(const model::ProgramState& state, model::Student_F& out) {
   return true;
 }
 
+// What the range rows read of every slot-0 student, computed once.
+struct MemberKeys {
+  std::vector<std::string> preset_text;  // PresetClass in decimal ("-1" without)
+  std::vector<std::int32_t> number_key;  // FirstInteger of Number
+  std::vector<std::string> taken_key;    // Number with Latin letters in upper case
+  std::vector<double> total;             // Total as its 15-digit text reads back
+};
+
+MemberKeys ReadMemberKeys(const model::Student_F& slot0) {
+  MemberKeys k;
+  for (const model::student& s : slot0.Students) {
+    k.preset_text.push_back(std::to_string(s.PresetClass));
+    k.number_key.push_back(model::FirstInteger(s.Number));
+    k.taken_key.push_back(model::ToUpperLatin(s.Number));
+    k.total.push_back(model::ReadBack(s.Total));
+  }
+  return k;
+}
+
 // The students of slot 0 that range row `row` takes, as positions in slot 0,
 // in descending order of total read back from its text (stable).
-std::vector<std::size_t> RangeMembers(const model::Student_F& slot0, std::string_view row,
+std::vector<std::size_t> RangeMembers(const model::Student_F& slot0, const MemberKeys& keys,
+                                      std::string_view row,
                                       std::unordered_set<std::string>& taken) {
   static const std::string kByNumber = "按学号"_gb, kByRank = "按名次"_gb;
   model::RangeRow rr = model::ReadRangeRow(row);
@@ -103,28 +123,29 @@ std::vector<std::size_t> RangeMembers(const model::Student_F& slot0, std::string
   const bool by_rank = rr.type == kByRank;
   std::vector<std::size_t> members;
   if (!by_number && !by_rank) return members;
+  // The items of the id list, as ListContains reads them.
+  std::vector<std::string> items;
+  const std::int32_t item_count = model::CountChar(rr.class_ids, ',');
+  for (std::int32_t i = 1; i <= item_count; ++i) {
+    items.push_back(model::FieldAt(rr.class_ids, ',', i));
+  }
   for (std::size_t i = 0; i < slot0.Students.size(); ++i) {
     const model::student& s = slot0.Students[i];
-    const bool listed = model::ListContains(std::to_string(s.PresetClass), rr.class_ids);
-    bool qualifies = listed;
+    bool qualifies = std::find(items.begin(), items.end(), keys.preset_text[i]) != items.end();
     if (!qualifies && s.PresetClass < 0) {
-      const std::int32_t key = by_number ? model::FirstInteger(s.Number) : s.Rank;
+      const std::int32_t key = by_number ? keys.number_key[i] : s.Rank;
       qualifies = rr.low <= key && key <= rr.high;
     }
     if (!qualifies) continue;
-    if (taken.count(model::ToUpperLatin(s.Number)) != 0) continue;
+    if (taken.count(keys.taken_key[i]) != 0) continue;
     members.push_back(i);
   }
   // Inserting each student in front of the first entry with a smaller total
   // keeps the list non-increasing with equal totals in slot order: a stable
   // sort by the totals as their text reads back.
-  std::vector<std::pair<double, std::size_t>> keyed;
-  keyed.reserve(members.size());
-  for (std::size_t i : members) keyed.emplace_back(model::ReadBack(slot0.Students[i].Total), i);
-  std::stable_sort(keyed.begin(), keyed.end(),
-                   [](const auto& a, const auto& b) { return a.first > b.first; });
-  for (std::size_t i = 0; i < keyed.size(); ++i) members[i] = keyed[i].second;
-  for (std::size_t i : members) taken.insert(model::ToUpperLatin(slot0.Students[i].Number));
+  std::stable_sort(members.begin(), members.end(),
+                   [&](std::size_t a, std::size_t b) { return keys.total[a] > keys.total[b]; });
+  for (std::size_t i : members) taken.insert(keys.taken_key[i]);
   return members;
 }
 
@@ -158,10 +179,11 @@ bool BuildRangeSets(model::ProgramState& state) {
 
   std::vector<model::Student_F> range_sets(state.ClassRangeRows.size());
   std::unordered_set<std::string> taken;
+  const MemberKeys keys = ReadMemberKeys(slot0);
   for (std::size_t r = 0; r < state.ClassRangeRows.size(); ++r) {
     model::Student_F& set = range_sets[r];
     CopyHeader(slot0, set);
-    std::vector<std::size_t> members = RangeMembers(slot0, state.ClassRangeRows[r], taken);
+    std::vector<std::size_t> members = RangeMembers(slot0, keys, state.ClassRangeRows[r], taken);
     set.Students.reserve(members.size());
     for (std::size_t i : members) set.Students.push_back(slot0.Students[i]);
     set.StudentCount = static_cast<std::int32_t>(set.Students.size());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "model/number_format.h"
 #include "model/rule_lists.h"
@@ -58,6 +59,61 @@ bool SummariseClass(const model::Student_F& set, std::int32_t class_number, New_
   }
   target = std::move(out);
   return true;
+}
+
+std::vector<New_ClassInf> SummariseClasses(const model::Student_F& set,
+                                           const std::vector<std::int32_t>& class_numbers) {
+  std::vector<New_ClassInf> out;
+  if (set.Students.empty()) return out;
+  const std::size_t subjects = set.Students.front().Scores.size();
+  // One accumulator per distinct class number; -1 stands for the whole set.
+  struct Sums {
+    double total = 0;
+    std::int32_t counted = 0;
+    std::vector<double> scores;
+    std::vector<std::int32_t> counts;
+  };
+  std::unordered_map<std::int32_t, std::size_t> index;
+  std::vector<Sums> sums;
+  for (std::int32_t k : class_numbers) {
+    const std::int32_t key = k < 0 ? -1 : k;
+    if (index.try_emplace(key, sums.size()).second) {
+      sums.push_back(
+          {0, 0, std::vector<double>(subjects, 0.0), std::vector<std::int32_t>(subjects, 0)});
+    }
+  }
+  auto whole = index.find(-1);
+  auto add = [&](Sums& a, const model::student& s) {
+    a.total += s.Total;
+    const std::size_t n = std::min(subjects, s.Scores.size());
+    for (std::size_t j = 0; j < n; ++j) {
+      if (s.Scores[j] > 0) {
+        a.scores[j] += s.Scores[j];
+        ++a.counts[j];
+      }
+    }
+    ++a.counted;
+  };
+  for (const model::student& s : set.Students) {
+    if (!(s.Total > 0)) continue;
+    if (whole != index.end()) add(sums[whole->second], s);
+    if (s.AssignedClass < 0) continue;
+    auto it = index.find(s.AssignedClass);
+    if (it != index.end()) add(sums[it->second], s);
+  }
+  out.reserve(class_numbers.size());
+  for (std::int32_t k : class_numbers) {
+    const Sums& a = sums[index.at(k < 0 ? -1 : k)];
+    New_ClassInf c = EmptySummary(k, subjects);
+    c.CountedStudents = a.counted;
+    if (a.counted > 0) c.AverageTotal = a.total / a.counted;
+    for (std::size_t j = 0; j < subjects; ++j) {
+      c.SubjectAverages[j].Counted = a.counts[j];
+      if (a.counts[j] > 0) c.SubjectAverages[j].Average = a.scores[j] / a.counts[j];
+    }
+    out.push_back(std::move(c));
+  }
+  return out;
 }
 
 New_ClassInf EmptySummary(std::int32_t class_id, std::size_t subjects) {
@@ -144,15 +200,12 @@ std::optional<double> ScoreDivision(const model::ProgramState& state) {
     const std::string ids = model::FieldAt(state.ClassRangeRows[r], '|', 4);
     const std::int32_t count = model::CountChar(ids, ',');
     C += count;
-    New_ClassInf ref;
     // A range without students adds a gap of 0 for each of its classes.
-    if (!SummariseClass(set, -1, ref)) continue;
-    for (std::int32_t i = 1; i <= count; ++i) {
-      const std::int32_t k = model::FirstInteger(model::FieldAt(ids, ',', i));
-      New_ClassInf cls;
-      SummariseClass(set, k, cls);
-      cls.ClassId = k;
-      S += AverageGap(ref, cls, plain);
+    std::vector<std::int32_t> numbers = model::ClassIds(ids);
+    numbers.insert(numbers.begin(), -1);
+    const std::vector<New_ClassInf> summaries = SummariseClasses(set, numbers);
+    for (std::size_t i = 1; i < summaries.size(); ++i) {
+      S += AverageGap(summaries[0], summaries[i], plain);
     }
   }
   // Without any class the score has no meaning (it would divide by zero).
@@ -204,22 +257,21 @@ model::Grid ShowAverages(const model::ProgramState& state) {
     if (r > 0) row += 2;
     heading_row(row, kHeading);
     ++row;
-    New_ClassInf whole = EmptySummary(-1, set_subjects);
-    SummariseClass(set, -1, whole);
+    const std::string ids = model::FieldAt(range_row, '|', 4);
+    std::vector<std::int32_t> numbers = model::ClassIds(ids);
+    numbers.insert(numbers.begin(), -1);
+    std::vector<New_ClassInf> summaries = SummariseClasses(set, numbers);
+    if (summaries.empty()) {
+      for (std::int32_t k : numbers) summaries.push_back(EmptySummary(k, set_subjects));
+    }
+    const New_ClassInf& whole = summaries[0];
     grid.At(row, 0) =
         model::FieldAt(range_row, '|', 1) + ":" + model::FieldAt(range_row, '|', 2) + kRangeSuffix;
     value_row(row, whole, nullptr);
-    const std::string ids = model::FieldAt(range_row, '|', 4);
-    const std::int32_t count = model::CountChar(ids, ',');
-    std::vector<New_ClassInf> classes;
+    const std::vector<New_ClassInf> classes(summaries.begin() + 1, summaries.end());
     std::vector<std::string> labels;
-    for (std::int32_t i = 1; i <= count; ++i) {
-      const std::int32_t k = model::FirstInteger(model::FieldAt(ids, ',', i));
-      New_ClassInf cls = EmptySummary(k, set_subjects);
-      SummariseClass(set, k, cls);
-      classes.push_back(std::move(cls));
-      labels.push_back(std::to_string(k) + kClass);
-    }
+    for (std::size_t i = 1; i < numbers.size(); ++i)
+      labels.push_back(std::to_string(numbers[i]) + kClass);
     for (std::size_t i = 0; i < classes.size(); ++i) {
       ++row;
       grid.At(row, 0) = labels[i];

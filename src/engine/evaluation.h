@@ -49,6 +49,12 @@ struct PjInf {
 // target untouched, when the set has no students.
 bool SummariseClass(const model::Student_F& set, std::int32_t class_number, New_ClassInf& target);
 
+// SummariseClass for each class number of `class_numbers` (a negative
+// number: the whole set) in one pass over the set, with the same sums in the
+// same order. Empty when the set has no students.
+std::vector<New_ClassInf> SummariseClasses(const model::Student_F& set,
+                                           const std::vector<std::int32_t>& class_numbers);
+
 // A summary with `subjects` subject entries, all zero.
 New_ClassInf EmptySummary(std::int32_t class_id, std::size_t subjects);
 

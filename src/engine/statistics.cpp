@@ -179,12 +179,11 @@ PjInf SummariseRange(const model::ProgramState& state, std::size_t r) {
   PjInf info;
   info.Key = model::RangeKey(state.ClassRangeRows[r]);
   const std::vector<std::int32_t> ids = PositionIds(state, r);
-  info.Classes.resize(ids.size());
-  static const model::Student_F kNoStudents;
-  const model::Student_F& set = r < state.RangeSets.size() ? state.RangeSets[r] : kNoStudents;
-  for (std::size_t p = 0; p < ids.size(); ++p) {
-    info.Classes[p].ClassId = ids[p];
-    SummariseClass(set, ids[p], info.Classes[p]);
+  if (r < state.RangeSets.size()) info.Classes = SummariseClasses(state.RangeSets[r], ids);
+  // A range without students keeps empty summaries.
+  if (info.Classes.empty()) {
+    info.Classes.resize(ids.size());
+    for (std::size_t p = 0; p < ids.size(); ++p) info.Classes[p].ClassId = ids[p];
   }
   return info;
 }
