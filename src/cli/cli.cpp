@@ -29,6 +29,15 @@ std::vector<std::string> Args::Options(const std::string& name) {
   return values;
 }
 
+std::optional<std::string> Args::TakeLeadingWord() {
+  if (args_.empty()) return std::nullopt;
+  const std::string& a = args_.front();
+  if (a.size() > 1 && a[0] == '-' && !(a[1] >= '0' && a[1] <= '9')) return std::nullopt;
+  std::string word = a;
+  args_.erase(args_.begin());
+  return word;
+}
+
 std::vector<std::string> Args::Positional() const {
   for (const auto& a : args_) {
     if (a.size() > 1 && a[0] == '-' && !(a[1] >= '0' && a[1] <= '9')) {

@@ -23,6 +23,9 @@ class Args {
   std::optional<std::string> Option(const std::string& name);
   // Removes every "--name VALUE" and returns the values in order.
   std::vector<std::string> Options(const std::string& name);
+  // Removes and returns the first argument when it is not an option (a word
+  // that leads the arguments, such as a file or a view name); none otherwise.
+  std::optional<std::string> TakeLeadingWord();
   // The arguments left; throws UsageError when one of them is an unknown
   // option.
   std::vector<std::string> Positional() const;

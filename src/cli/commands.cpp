@@ -4,6 +4,16 @@ namespace tessaly::cli {
 
 const std::vector<Command>& AllCommands() {
   static const std::vector<Command> commands = {
+      {"info", "what a division file holds: mode, tables, range sets, rule lists",
+       "usage: tessaly-cli info FILE.fb", RunInfo},
+      {"table", "a table of a division file as table text",
+       "usage: tessaly-cli table FILE.fb [--slot N]\n"
+       "       tessaly-cli table FILE.fb VIEW [VIEW OPTIONS]\n"
+       "Without VIEW: the score-table view of slot N (default 0), preset classes shown.\n"
+       "VIEW names a result view; an unknown name lists the views.",
+       RunTable},
+      {"resave", "read a division file and write it back", "usage: tessaly-cli resave IN.fb OUT.fb",
+       RunResave},
       {"pinyin", "pinyin or sound key of texts",
        "usage: tessaly-cli pinyin [--flags F] [--max M] TEXT...\n"
        "       tessaly-cli pinyin --key [--initial c-ch]... [--final an-ang]... TEXT...\n"

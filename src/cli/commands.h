@@ -8,6 +8,12 @@ namespace tessaly::cli {
 // pinyin: the pinyin or sound key of texts (cmd_pinyin.cpp).
 int RunPinyin(Args& args);
 
+// info, table, resave: a division file's contents, its tables as table text,
+// read and written back (cmd_info.cpp, cmd_table.cpp, cmd_resave.cpp).
+int RunInfo(Args& args);
+int RunTable(Args& args);
+int RunResave(Args& args);
+
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
 
