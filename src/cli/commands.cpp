@@ -4,6 +4,14 @@ namespace tessaly::cli {
 
 const std::vector<Command>& AllCommands() {
   static const std::vector<Command> commands = {
+      {"import", "a new division from score tables (pasted text, .xlsx, .xls, .csv)",
+       "usage: tessaly-cli import [--combine N] [--name NAME]... [--main K] [--weight K=P]...\n"
+       "                          [--yes] [--time HH:MM:SS] FILE... -o OUT.fb\n"
+       ".txt and .tsv files are pasted table text, .xlsx, .xls and .csv workbooks. Several\n"
+       "files need --combine N (N tables, 2 to 20); --name gives the files' table names in\n"
+       "order; --main K makes the K-th table the main table, --weight K=P gives it P percent.\n"
+       "--time fixes the time of day used in generated table names.",
+       RunImport},
       {"info", "what a division file holds: mode, tables, range sets, rule lists",
        "usage: tessaly-cli info FILE.fb", RunInfo},
       {"table", "a table of a division file as table text",

@@ -14,6 +14,10 @@ int RunInfo(Args& args);
 int RunTable(Args& args);
 int RunResave(Args& args);
 
+// import: a new division from score tables, written as a division file
+// (cmd_import.cpp).
+int RunImport(Args& args);
+
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
 
