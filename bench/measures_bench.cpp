@@ -163,3 +163,26 @@ void BM_ScoreDivision_20000in400(benchmark::State& state) {
 BENCHMARK(BM_ScoreDivision_20000in400)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// One swap pair measured with both measures, as the balancing and the
+// optimiser do for every candidate pair.
+void BM_SwapMeasuresPerPair_20000in400(benchmark::State& state) {
+  model::ProgramState st = Placed(20000, 1, 400);
+  st.CountConditionRows = {enc::FromUtf8("按学号|1-20000-|$数学$大于等于 80$"),
+                           enc::FromUtf8("按学号|1-20000-|$总分$小于 300$")};
+  QuietUser user;
+  engine::ClassStatistics stats;
+  engine::RebuildStatistics(st, user, stats);
+  const auto& s = st.RangeSets[0].Students;
+  for (auto _ : state) {
+    const auto h = engine::HeadcountDeviation(st, stats.CountInfo, 0, 1, &s[0], 2, &s[1]);
+    const auto a = engine::AverageDeviation(st, stats.AverageInfo, 0, 1, &s[0], 2, &s[1]);
+    benchmark::DoNotOptimize(h);
+    benchmark::DoNotOptimize(a);
+  }
+}
+BENCHMARK(BM_SwapMeasuresPerPair_20000in400)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
