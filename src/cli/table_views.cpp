@@ -5,6 +5,8 @@ namespace tessaly::cli {
 const std::vector<TableView>& AllTableViews() {
   static const std::vector<TableView> views = {
       {"samenames", "namesakes per range and the classes they are in", SameNamesView},
+      {"averages", "class and range averages and their gaps, per range", AveragesView},
+      {"roster", "class roster ([--class K]: one class), by class and total", RosterView},
   };
   return views;
 }

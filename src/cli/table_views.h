@@ -20,6 +20,9 @@ struct TableView {
 
 // samenames: the same-name table of the range sets (view_samenames.cpp).
 model::Grid SameNamesView(const model::ProgramState& state, Args& args);
+// The averages table and the class roster (view_division.cpp).
+model::Grid AveragesView(const model::ProgramState& state, Args& args);
+model::Grid RosterView(const model::ProgramState& state, Args& args);
 
 // Every view but the default score-table view, in --help order.
 const std::vector<TableView>& AllTableViews();
