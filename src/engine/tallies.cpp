@@ -14,7 +14,8 @@
 namespace tessaly::engine {
 
 void RangeTallies::Build(const model::ProgramState& state, const model::Student_F& set,
-                         std::string_view range_key, std::int32_t class_count) {
+                         std::string_view range_key, std::int32_t class_count,
+                         const std::vector<std::int32_t>& class_ids) {
   static const std::string kGender = "性别"_gb, kTotal = "总分"_gb;
   *this = RangeTallies();
   class_count_ = class_count;
@@ -128,6 +129,9 @@ void RangeTallies::Build(const model::ProgramState& state, const model::Student_
   value_counts_.assign(2 * static_cast<std::size_t>(value_kinds_), 0);
   band_counts_.assign(2 * bands_, 0);
   for (std::size_t p = 0; p < n; ++p) Count(p, kWholeRange, +1);
+  for (std::int32_t k : class_ids) {
+    if (k >= 0) SlotForPlacing(k);
+  }
   for (std::size_t p = 0; p < n; ++p) {
     if (set.Students[p].AssignedClass >= 0) Place(p, set.Students[p].AssignedClass);
   }

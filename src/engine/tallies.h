@@ -31,13 +31,16 @@ class RangeTallies {
 
   // Counts `set` as it stands (every student with AssignedClass >= 0 in its
   // class), for a range of `class_count` classes whose band rows are those of
-  // `range_key` in BandConditionRows. Reads the levels once.
+  // `range_key` in BandConditionRows. Reads the levels once. The classes of
+  // `class_ids` get their slots at once, so their slots never change.
   void Build(const model::ProgramState& state, const model::Student_F& set,
-             std::string_view range_key, std::int32_t class_count);
+             std::string_view range_key, std::int32_t class_count,
+             const std::vector<std::int32_t>& class_ids = {});
 
-  // The slot of a class number: kWholeRange for a negative number,
-  // kEmptyClass for a class that no student of the set has been placed in and
-  // that is not known yet.
+  // The slot of a class number: kWholeRange for a negative number. A class
+  // that is neither among the ids given to Build nor has been placed into
+  // yet answers kEmptyClass, which keeps counting nobody: look its slot up
+  // again after placing into it. A slot once given stays the class's slot.
   std::int32_t Slot(std::int32_t class_number) const;
 
   // The student at `pos` joins class `class_number` (>= 0); a student already

@@ -104,6 +104,28 @@ TEST(BandCost, RowsOfOtherRangesAndUnknownSubjectsAddNothing) {
   EXPECT_EQ(BandCost(st, t, key, set, set.Students[2], 2, 2), 0);
 }
 
+TEST(RangeTallies, SlotsOfTheRangeIdsFollowLaterPlacements) {
+  model::ProgramState st = GirlsCohort(nullptr);
+  auto& set = st.RangeSets[0];
+  for (auto& s : set.Students) s.AssignedClass = -1;
+  RangeTallies t;
+  t.Build(st, set, model::RangeKey(st.ClassRangeRows[0]), 4, {1, 2, 3, 4});
+  const std::int32_t slot = t.Slot(2);
+  EXPECT_NE(slot, RangeTallies::kEmptyClass);
+  std::size_t girl = 0;
+  while (set.Students[girl].Gender != Gb("女")) ++girl;
+  EXPECT_EQ(t.GenderCost(girl, slot), 0);
+  for (std::size_t p = 0; p < set.Students.size(); ++p) {
+    if (p != girl && set.Students[p].Gender == Gb("女")) {
+      t.Place(p, 2);
+      break;
+    }
+  }
+  EXPECT_DOUBLE_EQ(t.GenderCost(girl, slot), 1.0 / 5 * 3 * 3);
+  EXPECT_EQ(t.Slot(7), RangeTallies::kEmptyClass);
+  EXPECT_EQ(t.GenderCost(girl, t.Slot(-1)), 18.0 / 5 * 3 * 3);
+}
+
 // The running tallies must price exactly as the counting forms do, for every
 // student and class, through any sequence of placements.
 TEST(RangeTallies, SameNumbersAsTheCountingCostsOnRandomCohorts) {
