@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -50,11 +52,30 @@ std::string Joined(const Items& items, Text text) {
   return line;
 }
 
+// A text stored as a field of a "|"-separated line. A "|" inside it would
+// split the field and shift every field after it, so it is stored as the
+// full-width bar "｜" instead.
+std::string StoredField(const std::string& text) {
+  if (text.find('|') == std::string::npos) return text;
+  static const std::string kBar = "｜"_gb;
+  std::string out;
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t n = enc::CharLength(text, pos);
+    if (n == 1 && text[pos] == '|') {
+      out += kBar;
+    } else {
+      out.append(text, pos, n);
+    }
+    pos += n;
+  }
+  return out;
+}
+
 void WriteTableBlock(Writer& w, const model::Student_F& table) {
   static const std::string kFixedHeadings = "学号|姓名|性别|预设班级|总分|新分班级|"_gb;
-  auto same = [](const std::string& s) -> const std::string& { return s; };
+  auto same = [](const std::string& s) { return StoredField(s); };
   w.Line(kSheetInfBegin);
-  w.Line(std::to_string(table.StudentCount) + "|" + table.TableName + "|" +
+  w.Line(std::to_string(table.StudentCount) + "|" + StoredField(table.TableName) + "|" +
          std::to_string(table.WeightPercent) + "|" + (table.IsMainTable ? "1|" : "0|"));
   w.Line(kSheetInfEnd);
   w.Line(kHeadingsBegin);
@@ -65,9 +86,9 @@ void WriteTableBlock(Writer& w, const model::Student_F& table) {
   w.Line(kHeadingsEnd);
   w.Line(kStudentsBegin);
   for (const model::student& s : table.Students) {
-    w.Line(s.Number + "|" + s.Name + "|" + s.Gender + "|" + std::to_string(s.PresetClass) + "|" +
-           model::FormatNumber(s.Total) + "|" + std::to_string(s.Rank) + "|" +
-           std::to_string(s.AssignedClass) + "|");
+    w.Line(StoredField(s.Number) + "|" + StoredField(s.Name) + "|" + StoredField(s.Gender) + "|" +
+           std::to_string(s.PresetClass) + "|" + model::FormatNumber(s.Total) + "|" +
+           std::to_string(s.Rank) + "|" + std::to_string(s.AssignedClass) + "|");
     w.Line(Joined(s.Scores, [](double v) { return model::FormatNumber(v); }));
     w.Line(Joined(s.BalanceValues, same));
     w.Line(Joined(s.ExtraValues, same));
@@ -82,8 +103,39 @@ void WriteList(Writer& w, const char* name, const model::RuleList& rows) {
   w.Line(std::string(name) + "_end");
 }
 
+// A text of the program in quotation marks.
+std::string QuotedText(const std::string& cp936) {
+  return "“"_gb + cp936 + "”"_gb;
+}
+
+// A file-system path in quotation marks.
 std::string Quoted(const std::string& path) {
-  return "“"_gb + enc::FromOutside(path) + "”"_gb;
+  return QuotedText(enc::FromOutside(path));
+}
+
+// The first score or total that would not read back as a number, described
+// for the user; none when every number can be stored.
+std::optional<std::string> UnstorableNumber(const model::ProgramState& state) {
+  auto bad = [](double v) { return !std::isfinite(model::ReadBack(v)); };
+  auto check = [&](const model::Student_F& table) -> std::optional<std::string> {
+    for (const model::student& s : table.Students) {
+      bool scores = std::any_of(s.Scores.begin(), s.Scores.end(), bad);
+      if (bad(s.Total) || scores) {
+        return "数据表"_gb + QuotedText(table.TableName) + "中学生"_gb + QuotedText(s.Number) +
+               (scores ? "的成绩"_gb : "的总分"_gb) + "不是有效的数字"_gb;
+      }
+    }
+    return std::nullopt;
+  };
+  for (const auto& t : state.ImportedSets) {
+    if (t.StudentCount > 0) {
+      if (auto what = check(t)) return what;
+    }
+  }
+  for (const auto& t : state.RangeSets) {
+    if (auto what = check(t)) return what;
+  }
+  return std::nullopt;
 }
 
 std::string SystemReason(int err) {
@@ -163,6 +215,10 @@ std::string WriteDivisionText(const model::ProgramState& state) {
 
 std::optional<std::string> SaveDivisionFile(const model::ProgramState& state,
                                             const std::string& path) {
+  // A file with a number that cannot be read back could not be opened again.
+  if (auto what = UnstorableNumber(state)) {
+    return "保存分班结果失败："_gb + *what + "，文件没有写入。"_gb;
+  }
   const std::string text = WriteDivisionText(state);
   auto failure = [&](int err) {
     return "保存分班结果失败：无法写入文件"_gb + Quoted(path) + "（"_gb + SystemReason(err) +

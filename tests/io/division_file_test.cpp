@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -160,6 +161,41 @@ TEST(DivisionRoundTrip, EmptyRuleListsHaveNoSectionAndReadBackEmpty) {
   EXPECT_TRUE(read.state.CountConditionRows.empty());
   EXPECT_TRUE(read.state.RangeSets.empty());
   EXPECT_EQ(read.state.ClassRangeRows, saved.ClassRangeRows);
+}
+
+TEST(DivisionWriter, BarsInsideFieldsAreStoredAsFullWidthBars) {
+  // A "|" typed into a table name would shift every field of the sheet line
+  // and the file could not be opened again.
+  ProgramState saved = testdata::SmallSingleTable();
+  saved.ImportedSets[0].TableName = "期中|A卷"_gb;
+  saved.ImportedSets[0].Students[1].ExtraValues[0] = "a|b"_gb;
+  ProgramState back = Reopen(saved);
+  EXPECT_EQ(back.ImportedSets[0].TableName, "期中｜A卷"_gb);
+  EXPECT_EQ(back.ImportedSets[0].WeightPercent, 100);
+  EXPECT_EQ(back.ImportedSets[0].Students[1].ExtraValues, std::vector<std::string>{"a｜b"_gb});
+  // A "|" that is the second byte of a double-byte character stays as it is.
+  saved = testdata::SmallSingleTable();
+  saved.ImportedSets[0].Students[0].Name = "\x81|\xB0\xA1";
+  EXPECT_EQ(Reopen(saved).ImportedSets[0].Students[0].Name, "\x81|\xB0\xA1");
+}
+
+TEST(DivisionWriter, NumbersThatCannotBeReadBackAreNotSaved) {
+  const fs::path path = fs::temp_directory_path() / ("tessaly_nan_" + std::to_string(::getpid()));
+  { std::ofstream(path) << "old"; }
+  ProgramState state = testdata::CombinedDivided();
+  state.RangeSets[1].Students[0].Scores[0] = std::nan("");
+  auto error = SaveDivisionFile(state, path.string());
+  ASSERT_TRUE(error);
+  EXPECT_NE(enc::ToUtf8(*error).find("学生“2002”的成绩不是有效的数字"), std::string::npos)
+      << enc::ToUtf8(*error);
+  state.RangeSets[1].Students[0].Scores[0] = 1;
+  state.ImportedSets[2].Students[0].Total = 1.7976931348623157e308;
+  EXPECT_TRUE(SaveDivisionFile(state, path.string()));
+  std::ifstream in(path);
+  std::string content;
+  std::getline(in, content);
+  EXPECT_EQ(content, "old");
+  fs::remove(path);
 }
 
 TEST(DivisionReader, MarkersIgnoreLatinCaseAndTheFirstOneCounts) {
