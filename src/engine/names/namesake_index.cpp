@@ -1,5 +1,6 @@
 #include "engine/names/namesake_index.h"
 
+#include <cassert>
 #include <string_view>
 
 namespace tessaly::engine {
@@ -64,6 +65,7 @@ std::int32_t NamesakeIndex::SlotFor(std::int32_t cls) {
 }
 
 void NamesakeIndex::Place(std::int32_t pos, std::int32_t cls) {
+  assert(pos >= 0 && pos < size());
   const std::int32_t old = class_of_[pos];
   if (old == cls) return;
   class_of_[pos] = cls;
