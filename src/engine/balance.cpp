@@ -6,6 +6,8 @@
 #include <set>
 #include <utility>
 
+#include "engine/division_batch.h"
+#include "engine/evaluation.h"
 #include "engine/names/namesake_index.h"
 #include "engine/names/same_names.h"
 #include "engine/transfer.h"
@@ -153,7 +155,7 @@ std::vector<ImbalanceCandidate> ImbalanceCandidates(const model::ProgramState& s
       }
     }
     if (!(score > 0)) continue;
-    const double rb = model::ReadBack(score);
+    const double rb = FastReadBack(score);
     const bool late = i > 0.42 * n;
     std::size_t at = list.size() + 1;  // beyond the end: not inserted
     if (list.empty()) {
@@ -272,12 +274,7 @@ class BalanceRun {
     names.Swap(x, *y);
     MoveMember(rg, x, S, low_id);
     MoveMember(rg, *y, low_id, S);
-    RefreshClasses(state_, r, ps, pt, stats_);
-    for (std::size_t k = 1; k <= rg.ids.size(); ++k) {
-      if (rg.summaries_ready && (rg.ids[k - 1] == S || rg.ids[k - 1] == low_id)) {
-        Resummarise(r, k);
-      }
-    }
+    UpdateStatistics(r, x, *y, S, low_id);
     return true;
   }
 
@@ -365,6 +362,60 @@ class BalanceRun {
     }
     c.ClassId = id;
     g.summaries[k] = std::move(c);
+  }
+
+  // After X (position x) went from class S to T and Y (position y) from T
+  // to S: the summaries and headcounts of every position of S and T follow.
+  // Each student's share of a count is what the counting operations give for
+  // a set of that student alone.
+  void UpdateStatistics(std::size_t r, std::int32_t x, std::int32_t y, std::int32_t S,
+                        std::int32_t T) {
+    static const std::string kBoy = "男"_gb, kGirl = "女"_gb;
+    Summaries(r);
+    Range& g = ranges_[r];
+    const model::Student_F& set = state_.RangeSets[r];
+    PjInf& averages = stats_.AverageInfo[r];
+    for (std::size_t k = 1; k <= g.ids.size(); ++k) {
+      if (g.ids[k - 1] != S && g.ids[k - 1] != T) continue;
+      Resummarise(r, k);
+      if (k < averages.Classes.size()) averages.Classes[k] = g.summaries[k];
+    }
+    model::Student_F one_x, one_y;
+    one_x.Headings = one_y.Headings = set.Headings;
+    one_x.Students = {set.Students[x]};
+    one_y.Students = {set.Students[y]};
+    AllCountInf& info = stats_.CountInfo[r];
+    for (std::size_t p = 1; p <= g.ids.size(); ++p) {
+      const std::int32_t id = g.ids[p - 1];
+      // X leaves S and joins T; Y the other way.
+      const std::int32_t sx = id == S ? -1 : id == T ? 1 : 0;
+      if (sx == 0) continue;
+      auto change = [&](auto count) { return sx * count(one_x) - sx * count(one_y); };
+      if (p < info.GenderCounts.size()) {
+        info.GenderCounts[p].Boys +=
+            change([&](const model::Student_F& o) { return CountGender(o, kBoy, -1); });
+        info.GenderCounts[p].Girls +=
+            change([&](const model::Student_F& o) { return CountGender(o, kGirl, -1); });
+      }
+      if (p < info.ValueCounts.size()) {
+        for (auto& item : info.ValueCounts[p].Items) {
+          for (auto& v : item.Values) {
+            v.Count += change([&](const model::Student_F& o) {
+              return CountBalanceValue(o, item.ItemName, v.Value, -1);
+            });
+          }
+        }
+      }
+      if (p < info.BandCounts.size()) {
+        for (auto& subject : info.BandCounts[p]) {
+          for (auto& band : subject.Bands) {
+            band.Count += change([&](const model::Student_F& o) {
+              return CountInBand(o, subject.Subject, -1, band.Condition);
+            });
+          }
+        }
+      }
+    }
   }
 
   bool EnsureStatistics() {

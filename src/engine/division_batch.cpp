@@ -1,6 +1,7 @@
 #include "engine/division_batch.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -106,9 +107,22 @@ bool ClearlyBelow(double a, double b) {
 
 }  // namespace
 
+double FastReadBack(double value) {
+  if (!std::isfinite(value)) return value;
+  if (value == std::trunc(value) && std::fabs(value) < 1e15) return value;
+  // The same 15 significant digits as "%.14e", correctly rounded both ways.
+  char buf[64];
+  auto written = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+  double out = value;
+  if (std::from_chars(buf, written.ptr, out).ec != std::errc()) {
+    return model::ReadBack(value);  // beyond the range of doubles either way
+  }
+  return out;
+}
+
 double CandidateList::CostAt(std::size_t i) {
   std::size_t k = head + i;
-  if (std::isnan(read_back[k])) read_back[k] = model::ReadBack(entries[k].cost);
+  if (std::isnan(read_back[k])) read_back[k] = FastReadBack(entries[k].cost);
   return read_back[k];
 }
 
@@ -124,7 +138,7 @@ CandidateList SortCandidates(std::vector<Candidate> entries) {
   list.read_back.assign(entries.size(), kUnknown);
   std::vector<double> rb(entries.size(), kUnknown);
   auto read = [&](std::size_t i) {
-    if (std::isnan(rb[i])) rb[i] = model::ReadBack(entries[i].cost);
+    if (std::isnan(rb[i])) rb[i] = FastReadBack(entries[i].cost);
     return rb[i];
   };
   std::size_t run_start = 0;
@@ -132,7 +146,7 @@ CandidateList SortCandidates(std::vector<Candidate> entries) {
     bool same = false;
     if (i < order.size()) {
       double a = entries[order[i - 1]].cost, b = entries[order[i]].cost;
-      same = !ClearlyBelow(a, b) && read(order[i - 1]) == read(order[i]);
+      same = a == b || (!ClearlyBelow(a, b) && read(order[i - 1]) == read(order[i]));
     }
     if (!same) {
       if (i - run_start > 1) std::sort(order.begin() + run_start, order.begin() + i);

@@ -33,6 +33,11 @@ class Coin {
   std::mt19937 gen_;
 };
 
+// model::ReadBack (the value a number's 15-digit text reads back as), bit for
+// bit, without going through printf: whole numbers below 10^15 read back as
+// themselves, others through exact conversions to and from 15 digits.
+double FastReadBack(double value);
+
 // One entry of a class's candidate list: who (an index chosen by the caller,
 // e.g. the position in the batch) and the cost of placing him.
 struct Candidate {

@@ -316,3 +316,35 @@ TEST(Division, ZeroClassRangeSkippedWithWarning) {
 
 }  // namespace
 }  // namespace tessaly::engine
+
+namespace tessaly::engine {
+namespace {
+
+TEST(FastReadBack, SameAsTheTextRoundTrip) {
+  std::mt19937_64 rnd(3);
+  std::uniform_real_distribution<double> unit(0, 1);
+  std::vector<double> values{0.0,
+                             -0.0,
+                             0.1 + 0.2,
+                             1e15,
+                             1e15 + 1,
+                             999999999999999.0,
+                             123456789012345.6,
+                             5e-324,
+                             1.7976931348623157e308,
+                             -2.5,
+                             1e-5};
+  for (int i = 0; i < 200000; ++i) {
+    const double mag = std::pow(10.0, static_cast<int>(rnd() % 40) - 20);
+    values.push_back(unit(rnd) * mag * (rnd() % 2 ? 1 : -1));
+    values.push_back(std::round(unit(rnd) * 1e6) / 8.0);  // short binary fractions
+    values.push_back(static_cast<double>(rnd() % 1000) / 3.0);
+  }
+  for (double v : values) {
+    ASSERT_EQ(std::signbit(FastReadBack(v)), std::signbit(model::ReadBack(v))) << v;
+    ASSERT_EQ(FastReadBack(v), model::ReadBack(v)) << v;
+  }
+}
+
+}  // namespace
+}  // namespace tessaly::engine
