@@ -186,3 +186,24 @@ void BM_SwapMeasuresPerPair_20000in400(benchmark::State& state) {
 BENCHMARK(BM_SwapMeasuresPerPair_20000in400)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+namespace {
+
+// Statistics brought up to date after one exchange between two classes.
+void BM_RefreshClassesAfterExchange_20000in400(benchmark::State& state) {
+  model::ProgramState st = Placed(20000, 1, 400);
+  st.CountConditionRows = {enc::FromUtf8("按学号|1-20000-|$数学$大于等于 80$"),
+                           enc::FromUtf8("按学号|1-20000-|$总分$小于 300$"),
+                           enc::FromUtf8("按学号|1-20000-|$英语$大于 60 且小于等于 70$")};
+  QuietUser user;
+  engine::ClassStatistics stats;
+  engine::RebuildStatistics(st, user, stats);
+  auto& s = st.RangeSets[0].Students;
+  for (auto _ : state) {
+    std::swap(s[0].AssignedClass, s[1].AssignedClass);
+    engine::RefreshClasses(st, 0, 1, 2, stats);
+  }
+}
+BENCHMARK(BM_RefreshClassesAfterExchange_20000in400)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -16,13 +16,22 @@ std::int32_t ClassCountOf(const model::ProgramState& state, std::size_t r) {
   return model::FirstInteger(model::FieldAt(state.ClassRangeRows[r], '|', 3));
 }
 
-// The class id of every position 0..class count of range r.
+// The class id of every position 0..class count of range r: position k the
+// first integer of the k-th comma-terminated item of field 4 (-1 past the
+// items). One pass over the list.
 std::vector<std::int32_t> PositionIds(const model::ProgramState& state, std::size_t r) {
   const std::int32_t count = std::max(0, ClassCountOf(state, r));
   const std::string ids = model::FieldAt(state.ClassRangeRows[r], '|', 4);
   std::vector<std::int32_t> out(count + 1, -1);
-  for (std::int32_t k = 1; k <= count; ++k) {
-    out[k] = model::FirstInteger(model::FieldAt(ids, ',', k));
+  std::size_t start = 0, pos = 0;
+  std::int32_t k = 1;
+  while (pos < ids.size() && k <= count) {
+    const std::size_t len = enc::CharLength(ids, pos);
+    if (len == 1 && ids[pos] == ',') {
+      out[k++] = model::FirstInteger(std::string_view(ids).substr(start, pos - start));
+      start = pos + 1;
+    }
+    pos += len;
   }
   return out;
 }
@@ -252,21 +261,87 @@ bool RebuildStatistics(const model::ProgramState& state, model::UserPort& user,
 
 void RefreshClasses(const model::ProgramState& state, std::size_t r, std::int32_t a, std::int32_t b,
                     ClassStatistics& stats) {
+  static const std::string kBoy = "男"_gb, kGirl = "女"_gb, kTotal = "总分"_gb;
   if (r >= state.ClassRangeRows.size() || r >= state.RangeSets.size()) return;
+  const model::Student_F& set = state.RangeSets[r];
+  const std::vector<std::int32_t> ids = PositionIds(state, r);
+  const std::int32_t id_a = ClassIdAt(state, r, a), id_b = ClassIdAt(state, r, b);
+  // Every position of a changed class (ids may repeat). A position whose id
+  // reads as -1 counts the whole range, which an exchange does not change.
+  auto changed = [&](std::size_t p) {
+    return p > 0 && ids[p] >= 0 && (ids[p] == id_a || ids[p] == id_b);
+  };
+  // The students of the two classes, in set order.
+  std::vector<const model::student*> in_a, in_b;
+  for (const model::student& s : set.Students) {
+    if (id_a >= 0 && s.AssignedClass == id_a) in_a.push_back(&s);
+    if (id_b >= 0 && s.AssignedClass == id_b) in_b.push_back(&s);
+  }
+
   if (r < stats.AverageInfo.size()) {
     PjInf& info = stats.AverageInfo[r];
-    const std::vector<std::int32_t> ids = PositionIds(state, r);
-    const std::int32_t id_a = ClassIdAt(state, r, a), id_b = ClassIdAt(state, r, b);
     for (std::size_t p = 0; p < ids.size() && p < info.Classes.size(); ++p) {
-      // Every position of a changed class (ids may repeat), and the whole
-      // range when a class id reads as -1.
-      if (ids[p] == id_a || ids[p] == id_b || ids[p] < 0) {
-        info.Classes[p].ClassId = ids[p];
-        SummariseClass(state.RangeSets[r], ids[p], info.Classes[p]);
+      if (!changed(p)) continue;
+      model::Student_F members;
+      members.Students.reserve(1 + (ids[p] == id_a ? in_a.size() : in_b.size()));
+      if (!set.Students.empty()) {
+        // Entries are sized by the set's first student, who counts only when
+        // he is in the class.
+        members.Students.push_back(set.Students.front());
+        if (members.Students[0].AssignedClass != ids[p]) members.Students[0].Total = 0;
+      }
+      for (const model::student* s : ids[p] == id_a ? in_a : in_b) {
+        if (s != &set.Students.front()) members.Students.push_back(*s);
+      }
+      info.Classes[p].ClassId = ids[p];
+      SummariseClass(members, ids[p], info.Classes[p]);
+    }
+  }
+
+  if (r >= stats.CountInfo.size()) return;
+  AllCountInf& info = stats.CountInfo[r];
+  if (info.GenderCounts.size() != ids.size() || info.ValueCounts.size() != ids.size() ||
+      info.BandCounts.size() != ids.size()) {
+    info = CountRange(state, r);
+    return;
+  }
+  const auto& headings = set.Headings.BalanceHeadings;
+  const auto& subjects = set.Headings.SubjectHeadings;
+  for (std::size_t p = 1; p < ids.size(); ++p) {
+    if (!changed(p)) continue;
+    const auto& members = ids[p] == id_a ? in_a : in_b;
+    GenderCount& g = info.GenderCounts[p];
+    g.Boys = g.Girls = 0;
+    for (const model::student* s : members) {
+      if (s->Gender == kBoy) ++g.Boys;
+      if (s->Gender == kGirl) ++g.Girls;
+    }
+    for (JHCountInf2& item : info.ValueCounts[p].Items) {
+      const std::size_t column = FirstIndex(headings, item.ItemName);
+      for (JHCountInf3& v : item.Values) {
+        v.Count = 0;
+        for (const model::student* s : members) {
+          if (column < s->BalanceValues.size() && s->BalanceValues[column] == v.Value) ++v.Count;
+        }
+      }
+    }
+    for (FSDCountInf& f : info.BandCounts[p]) {
+      const bool total = f.Subject == kTotal;
+      const std::size_t column = FirstIndex(subjects, f.Subject);
+      for (FSDCountInf2& band : f.Bands) {
+        band.Count = 0;
+        if (!total && column >= subjects.size()) continue;
+        for (const model::student* s : members) {
+          if (total) {
+            if (model::ConditionHolds(band.Condition, s->Total)) ++band.Count;
+          } else if (column < s->Scores.size() &&
+                     model::ConditionHolds(band.Condition, s->Scores[column])) {
+            ++band.Count;
+          }
+        }
       }
     }
   }
-  if (r < stats.CountInfo.size()) stats.CountInfo[r] = CountRange(state, r);
 }
 
 std::int32_t ItemLevel(const model::ProgramState& state, std::string_view name) {

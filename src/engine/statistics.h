@@ -103,9 +103,10 @@ bool RebuildStatistics(const model::ProgramState& state, model::UserPort& user,
                        ClassStatistics& stats);
 
 // After students of range r changed places between the classes at positions
-// a and b, recounts those two classes from RangeSets so that the statistics
-// describe the current placement again. Requires stats rebuilt for the
-// current range rows.
+// a and b (an exchange inside the range: the whole range is unchanged),
+// recounts those two classes from RangeSets so that the statistics describe
+// the current placement again, exactly as a rebuild would. Requires stats
+// rebuilt for the current range rows.
 void RefreshClasses(const model::ProgramState& state, std::size_t r, std::int32_t a, std::int32_t b,
                     ClassStatistics& stats);
 
