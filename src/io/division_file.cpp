@@ -71,6 +71,13 @@ std::string StoredField(const std::string& text) {
   return out;
 }
 
+// A score or total in the general number form; whole numbers, most scores,
+// take a short way to the same text.
+std::string NumberText(double v) {
+  if (v == std::floor(v) && std::fabs(v) < 1e15) return std::to_string(static_cast<long long>(v));
+  return model::FormatNumber(v);
+}
+
 void WriteTableBlock(Writer& w, const model::Student_F& table) {
   static const std::string kFixedHeadings = "学号|姓名|性别|预设班级|总分|新分班级|"_gb;
   auto same = [](const std::string& s) { return StoredField(s); };
@@ -87,9 +94,9 @@ void WriteTableBlock(Writer& w, const model::Student_F& table) {
   w.Line(kStudentsBegin);
   for (const model::student& s : table.Students) {
     w.Line(StoredField(s.Number) + "|" + StoredField(s.Name) + "|" + StoredField(s.Gender) + "|" +
-           std::to_string(s.PresetClass) + "|" + model::FormatNumber(s.Total) + "|" +
+           std::to_string(s.PresetClass) + "|" + NumberText(s.Total) + "|" +
            std::to_string(s.Rank) + "|" + std::to_string(s.AssignedClass) + "|");
-    w.Line(Joined(s.Scores, [](double v) { return model::FormatNumber(v); }));
+    w.Line(Joined(s.Scores, NumberText));
     w.Line(Joined(s.BalanceValues, same));
     w.Line(Joined(s.ExtraValues, same));
   }
@@ -116,7 +123,9 @@ std::string Quoted(const std::string& path) {
 // The first score or total that would not read back as a number, described
 // for the user; none when every number can be stored.
 std::optional<std::string> UnstorableNumber(const model::ProgramState& state) {
-  auto bad = [](double v) { return !std::isfinite(model::ReadBack(v)); };
+  auto bad = [](double v) {
+    return !(std::fabs(v) <= 1e308) && !std::isfinite(model::ReadBack(v));
+  };
   auto check = [&](const model::Student_F& table) -> std::optional<std::string> {
     for (const model::student& s : table.Students) {
       bool scores = std::any_of(s.Scores.begin(), s.Scores.end(), bad);

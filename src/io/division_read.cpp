@@ -38,6 +38,17 @@ bool EndsWith(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
+bool EndsWithIgnoringCase(std::string_view text, std::string_view upper_tail) {
+  if (text.size() < upper_tail.size()) return false;
+  text = text.substr(text.size() - upper_tail.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != upper_tail[i]) return false;
+  }
+  return true;
+}
+
 // "第 N 行：" for a 0-based line index.
 std::string AtLine(std::size_t index) {
   static const std::string kLine = "第 "_gb;
@@ -150,11 +161,9 @@ class FileLines {
     lines_.push_back(DecodeLine(stored));
     const std::string& line = lines_.back();
     // Only lines that can be markers go into the index.
-    if (line.size() <= 64) {
-      std::string upper = UpperAscii(line);
-      if (EndsWith(upper, "_BEGIN") || EndsWith(upper, "_END")) {
-        markers_.emplace(std::move(upper), lines_.size() - 1);
-      }
+    if (line.size() <= 64 &&
+        (EndsWithIgnoringCase(line, "_BEGIN") || EndsWithIgnoringCase(line, "_END"))) {
+      markers_.emplace(UpperAscii(line), lines_.size() - 1);
     }
   }
 
@@ -171,7 +180,8 @@ double ReadDecimal(const std::string& text, std::size_t line, const std::string&
     throw Damage{AtLine(line) + "学生"_gb + Quote(number) + "的"_gb + what + Quote(text) +
                  "不是有效的数字。"_gb};
   }
-  if (!std::isfinite(model::ReadBack(*value))) {
+  // Only values next to the largest double can round up to infinity.
+  if (std::fabs(*value) > 1e308 && !std::isfinite(model::ReadBack(*value))) {
     throw Damage{AtLine(line) + "学生"_gb + Quote(number) + "的"_gb + what + Quote(text) +
                  "超出数值范围。"_gb};
   }
