@@ -27,8 +27,6 @@ std::uint32_t U32(std::string_view b, std::size_t at) {
   return U16(b, at) | (U16(b, at + 2) << 16);
 }
 
-constexpr std::uint32_t kEndOfChain = 0xFFFFFFFEu;
-
 // A minimal compound-document reader: the sector allocation table, the
 // directory, and streams read along their chains. Every offset is checked;
 // chains are cut at the number of sectors, so a looping chain ends.

@@ -139,8 +139,30 @@ std::size_t ParseIndex(std::string_view text) {
   return ec == std::errc() ? v : static_cast<std::size_t>(-1);
 }
 
+// True when the stored text already is the general form of its value: a
+// plain decimal of at most 15 digits that starts with 1..9 and has no
+// trailing zero after its point (90, 87.5, 2023010101). Most cells are such
+// numbers; converting them back and forth would give the same text.
+bool IsGeneralForm(std::string_view v) {
+  if (v.empty() || v.size() > 16 || v[0] < '1' || v[0] > '9') return false;
+  std::size_t digits = 0;
+  bool point = false;
+  for (char c : v) {
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (point && (v.back() == '0' || v.back() == '.')) return false;
+  return digits <= 15;
+}
+
 // The text a spreadsheet shows for a number cell's stored value.
 std::string NumberText(std::string_view v) {
+  if (IsGeneralForm(v)) return std::string(v);
   std::optional<double> value = model::ParseDecimal(v);
   return value ? model::FormatNumber(*value) : std::string(v);
 }

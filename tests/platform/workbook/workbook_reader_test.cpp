@@ -7,6 +7,7 @@
 #include <iterator>
 #include <map>
 
+#include "model/number_format.h"
 #include "platform/encoding.h"
 
 namespace tessaly::workbook {
@@ -191,6 +192,46 @@ TEST(WorkbookFixtures, UnreadableFilesGiveAReason) {
   ReadResult r = ReadWorkbook(std::string(TESSALY_TEST_DATA) + "/import");
   EXPECT_FALSE(r.sheet);
   EXPECT_FALSE(r.error.empty());
+}
+
+}  // namespace
+}  // namespace tessaly::workbook
+
+namespace tessaly::workbook {
+namespace {
+
+TEST(XlsxReader, NumberCellsReadInTheGeneralNumberForm) {
+  const std::vector<std::string> stored = {"90",
+                                           "87.5",
+                                           "2023010101",
+                                           "999999999999999",
+                                           "1234567890123456",
+                                           "123456789012345.6",
+                                           "87.50",
+                                           "007",
+                                           "1E3",
+                                           "0.1",
+                                           "0.30000000000000004",
+                                           "1.5E-7",
+                                           "-2",
+                                           "0.00001",
+                                           "100.0"};
+  std::string rows;
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    rows += "<row r=\"" + std::to_string(i + 1) + "\"><c r=\"A" + std::to_string(i + 1) + "\"><v>" +
+            stored[i] + "</v></c></row>";
+  }
+  ReadResult r = ReadXlsx(Zip({
+      {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
+      {"xl/worksheets/sheet1.xml", SheetXml(rows)},
+  }));
+  ASSERT_TRUE(r.sheet);
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    EXPECT_EQ(r.sheet->Cell(i + 1, 1), model::FormatNumber(*model::ParseDecimal(stored[i])))
+        << stored[i];
+  }
+  EXPECT_EQ(r.sheet->Cell(5, 1), "1.23456789012346E15");
+  EXPECT_EQ(r.sheet->Cell(7, 1), "87.5");
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+// Fuzz target: pasted table text through the import command, in single-table
+// and combine mode. An accepted table must hold the invariants of a score
+// table; a rejected one must leave the state as it was.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+
+#include "import/import_commands.h"
+#include "import/table_list.h"
+#include "model/text_fields.h"
+#include "platform/encoding.h"
+
+namespace {
+
+using namespace tessaly;
+
+class QuietUser : public model::UserPort {
+ public:
+  void Warning(const std::string&) override {}
+  void Error(const std::string&) override {}
+  void Information(const std::string&) override {}
+  bool Confirm(const std::string&) override { return true; }
+  void ShowImportErrors(const std::vector<std::string>& lines) override {
+    if (lines.empty()) __builtin_trap();
+  }
+  void ProgressStart(const std::string&) override {}
+  void ProgressSet(int v) override {
+    if (v < 0 || v > 100) __builtin_trap();
+  }
+  void ProgressClose() override {}
+  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+void Check(bool ok) {
+  if (!ok) __builtin_trap();
+}
+
+void CheckTable(const model::Student_F& t) {
+  Check(t.StudentCount == static_cast<std::int32_t>(t.Students.size()));
+  std::unordered_set<std::string> numbers;
+  for (const model::student& s : t.Students) {
+    Check(!s.Number.empty() && s.Number.size() <= model::kNumberBytes);
+    Check(!s.Name.empty() && s.Name.size() <= model::kNameBytes);
+    Check(s.Gender.size() == 2);
+    Check(numbers.insert(model::ToUpperLatin(s.Number)).second);
+    Check(s.Scores.size() == t.Headings.SubjectHeadings.size());
+    Check(s.BalanceValues.size() == t.Headings.BalanceHeadings.size());
+    Check(s.ExtraValues.size() == t.Headings.ExtraHeadings.size());
+    Check(s.Rank >= 1 && s.Rank <= t.StudentCount);
+  }
+}
+
+void Run(std::string_view text, int count) {
+  QuietUser user;
+  model::ProgramState state;
+  model::ImportPage page;
+  import::StartNewDivision(state, page, user);
+  import::NewDivisionDialog dialog;
+  if (count > 1) {
+    dialog.SetCombine(true);
+    dialog.SetCount(count);
+  } else {
+    dialog.SetSingle(true);
+  }
+  dialog.Accept(state, user);
+  auto now = [] { return std::string("08:00:00"); };
+  // A first table, so the second import meets a filled slot.
+  import::PasteImport(state, page, user, "学号\t姓名\t性别\r\n1\t甲\t男\r\n"_gb, "", now);
+  const model::ProgramState before = state;
+  import::ImportOutcome outcome = import::PasteImport(state, page, user, text, "T", now);
+  if (outcome == import::ImportOutcome::kImported) {
+    for (const model::Student_F& t : state.ImportedSets) CheckTable(t);
+  } else {
+    Check(state == before);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const std::string text = enc::FromOutside(bytes);
+  Run(text, 1);
+  Run(text, 2);
+  return 0;
+}
