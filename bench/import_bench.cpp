@@ -1,0 +1,145 @@
+// Import of a 20,000-student table: a workbook file written by
+// libxlsxwriter in the set-up (shared strings, numbers, a formula column),
+// read and imported by the workbook import command; and the same table as
+// pasted text through the pasted import.
+
+#include <benchmark/benchmark.h>
+#include <xlsxwriter.h>
+
+#include <filesystem>
+#include <string>
+
+#include "import/import_commands.h"
+#include "import/table_list.h"
+#include "platform/encoding.h"
+
+namespace {
+
+using namespace tessaly;
+
+class SilentUser : public model::UserPort {
+ public:
+  void Warning(const std::string&) override {}
+  void Error(const std::string&) override {}
+  void Information(const std::string&) override {}
+  bool Confirm(const std::string&) override { return true; }
+  void ShowImportErrors(const std::vector<std::string>&) override {}
+  void ProgressStart(const std::string&) override {}
+  void ProgressSet(int) override {}
+  void ProgressClose() override {}
+  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+constexpr int kStudents = 20000;
+const char* const kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "赵", "黄", "周", "吴"};
+const char* const kGiven[] = {"伟", "芳", "娜", "敏", "静", "丽", "强", "磊", "军", "洋", "勇"};
+const char* const kHeadings[] = {"学号",        "姓名",        "性别",     "预设班级", "KEMU语文",
+                                 "KEMU数学",    "KEMU英语",    "KEMU物理", "KEMU化学", "KEMU合计",
+                                 "JUNHENG住校", "JUNHENG来源", "备注"};
+
+std::string NameOf(int i) {
+  return std::string(kSurnames[i % 10]) + kGiven[(i / 10) % 11] + kGiven[(i / 110) % 11];
+}
+
+double ScoreOf(int i, int subject) {
+  return 40 + ((i * 37 + subject * 101) % 121) * 0.5;
+}
+
+// Writes the workbook once; its path.
+const std::string& Workbook() {
+  static const std::string path = [] {
+    std::string p = (std::filesystem::temp_directory_path() / "tessaly-import-bench.xlsx").string();
+    lxw_workbook* wb = workbook_new(p.c_str());
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "成绩");
+    for (int c = 0; c < 13; ++c) worksheet_write_string(ws, 0, c, kHeadings[c], nullptr);
+    for (int i = 0; i < kStudents; ++i) {
+      lxw_row_t r = static_cast<lxw_row_t>(i + 1);
+      worksheet_write_string(ws, r, 0, ("2026" + std::to_string(100000 + i)).c_str(), nullptr);
+      worksheet_write_string(ws, r, 1, NameOf(i).c_str(), nullptr);
+      worksheet_write_string(ws, r, 2, i % 2 ? "男" : "女", nullptr);
+      if (i % 50 == 0) worksheet_write_string(ws, r, 3, "3班", nullptr);
+      double sum = 0;
+      for (int s = 0; s < 5; ++s) {
+        sum += ScoreOf(i, s);
+        worksheet_write_number(ws, r, 4 + s, ScoreOf(i, s), nullptr);
+      }
+      std::string row = std::to_string(i + 2);
+      worksheet_write_formula_num(ws, r, 9, ("=SUM(E" + row + ":I" + row + ")").c_str(), nullptr,
+                                  sum);
+      worksheet_write_string(ws, r, 10, i % 3 ? "是" : "否", nullptr);
+      worksheet_write_string(ws, r, 11, i % 7 ? "城区" : "乡镇", nullptr);
+      worksheet_write_string(ws, r, 12, "", nullptr);
+    }
+    workbook_close(wb);
+    return p;
+  }();
+  return path;
+}
+
+std::string PastedText() {
+  std::string text;
+  for (int c = 0; c < 13; ++c) text += std::string(kHeadings[c]) + "\t";
+  text += "\r\n";
+  for (int i = 0; i < kStudents; ++i) {
+    text += "2026" + std::to_string(100000 + i) + "\t" + NameOf(i) + "\t" + (i % 2 ? "男" : "女") +
+            "\t" + (i % 50 == 0 ? "3班" : "") + "\t";
+    double sum = 0;
+    for (int s = 0; s < 5; ++s) {
+      sum += ScoreOf(i, s);
+      text += std::to_string(ScoreOf(i, s)) + "\t";
+    }
+    text += std::to_string(sum) + "\t" + (i % 3 ? "是" : "否") + "\t" + (i % 7 ? "城区" : "乡镇") +
+            "\t\t\r\n";
+  }
+  return enc::FromUtf8(text);
+}
+
+void Started(model::ProgramState& state, model::ImportPage& page, model::UserPort& user) {
+  import::StartNewDivision(state, page, user);
+  import::NewDivisionDialog dialog;
+  dialog.SetSingle(true);
+  dialog.Accept(state, user);
+}
+
+void BM_WorkbookImport20000(benchmark::State& st) {
+  const std::string& path = Workbook();
+  SilentUser user;
+  for (auto _ : st) {
+    model::ProgramState state;
+    model::ImportPage page;
+    Started(state, page, user);
+    auto outcome = import::WorkbookImportFile(state, page, user, path, "", [] { return "x"; });
+    if (outcome != import::ImportOutcome::kImported ||
+        state.ImportedSets[0].StudentCount != kStudents) {
+      st.SkipWithError("the workbook was not imported");
+      return;
+    }
+    benchmark::DoNotOptimize(state);
+  }
+}
+BENCHMARK(BM_WorkbookImport20000)->Unit(benchmark::kMillisecond);
+
+void BM_PasteImport20000(benchmark::State& st) {
+  const std::string text = PastedText();
+  SilentUser user;
+  for (auto _ : st) {
+    model::ProgramState state;
+    model::ImportPage page;
+    Started(state, page, user);
+    auto outcome = import::PasteImport(state, page, user, text, "", [] { return "x"; });
+    if (outcome != import::ImportOutcome::kImported ||
+        state.ImportedSets[0].StudentCount != kStudents) {
+      st.SkipWithError("the text was not imported");
+      return;
+    }
+    benchmark::DoNotOptimize(state);
+  }
+}
+BENCHMARK(BM_PasteImport20000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
