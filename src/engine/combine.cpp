@@ -185,7 +185,12 @@ bool BuildRangeSets(model::ProgramState& state) {
     CopyHeader(slot0, set);
     std::vector<std::size_t> members = RangeMembers(slot0, keys, state.ClassRangeRows[r], taken);
     set.Students.reserve(members.size());
-    for (std::size_t i : members) set.Students.push_back(slot0.Students[i]);
+    for (std::size_t i : members) {
+      set.Students.push_back(slot0.Students[i]);
+      // A division starts from nobody placed, even when the tables carry
+      // classes (a division file written elsewhere may store them).
+      set.Students.back().AssignedClass = -1;
+    }
     set.StudentCount = static_cast<std::int32_t>(set.Students.size());
   }
   state.ImportedSets[0] = std::move(slot0);

@@ -23,7 +23,8 @@ bool CombineScores(model::ProgramState& state);
 // ClassRangeRows, holding copies of the slot-0 students of that range (a
 // listed preset class, or no preset class and a number / rank inside the
 // range; a student goes to the first row that takes it), in descending order
-// of Total read back from its 15-digit text, equal totals in slot-0 order.
+// of Total read back from its 15-digit text, equal totals in slot-0 order,
+// every copy unplaced (AssignedClass -1).
 // Returns false, changing nothing, when nothing is imported or combine mode
 // has no main table.
 bool BuildRangeSets(model::ProgramState& state);

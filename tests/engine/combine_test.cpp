@@ -105,6 +105,15 @@ TEST(BuildRangeSets, PresetClassesDecideMembership) {
   for (const auto& s : st.RangeSets[0].Students) EXPECT_EQ(s.AssignedClass, -1);
 }
 
+TEST(BuildRangeSets, EveryDivisionStartsWithNobodyPlaced) {
+  CohortBuilder c({"数学"});
+  c.Add("1", "甲", "男", {50}).Add("2", "乙", "男", {60}).Range("按学号|1-2-|2|1,2,|");
+  model::ProgramState st = c.State();
+  st.ImportedSets[0].Students[0].AssignedClass = 9;  // a class stored in a file
+  ASSERT_TRUE(BuildRangeSets(st));
+  for (const auto& s : st.RangeSets[0].Students) EXPECT_EQ(s.AssignedClass, -1);
+}
+
 TEST(BuildRangeSets, EarlierRowsTakeFirstAndTiesKeepSlotOrder) {
   CohortBuilder c({"数学"});
   c.Add("1", "甲", "男", {470})
