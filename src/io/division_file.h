@@ -70,3 +70,6 @@ std::optional<std::string> SaveDivisionFile(const model::ProgramState& state,
 DivisionRead LoadDivisionFile(const std::string& path, const model::ProgramState& current);
 
 }  // namespace tessaly::io
+
+// The two buttons that save and open a division file.
+#include "io/division_commands.h"  // IWYU pragma: export
