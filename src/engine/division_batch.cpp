@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <set>
 
 #include "model/number_format.h"
@@ -130,10 +129,11 @@ CandidateList SortCandidates(std::vector<Candidate> entries) {
   // Reading back is monotone, so the order by raw cost is also ordered by
   // read-back cost; only neighbours that might read back equal need the
   // read-back, and a run of equal read-back costs goes back to pick order.
-  std::vector<std::size_t> order(entries.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return entries[a].cost < entries[b].cost; });
+  std::vector<std::pair<double, std::uint32_t>> order(entries.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    order[i] = {entries[i].cost, static_cast<std::uint32_t>(i)};
+  }
+  std::sort(order.begin(), order.end());
   CandidateList list;
   list.read_back.assign(entries.size(), kUnknown);
   std::vector<double> rb(entries.size(), kUnknown);
@@ -145,21 +145,66 @@ CandidateList SortCandidates(std::vector<Candidate> entries) {
   for (std::size_t i = 1; i <= order.size(); ++i) {
     bool same = false;
     if (i < order.size()) {
-      double a = entries[order[i - 1]].cost, b = entries[order[i]].cost;
-      same = a == b || (!ClearlyBelow(a, b) && read(order[i - 1]) == read(order[i]));
+      const double a = order[i - 1].first, b = order[i].first;
+      same = a == b || (!ClearlyBelow(a, b) && read(order[i - 1].second) == read(order[i].second));
     }
     if (!same) {
-      if (i - run_start > 1) std::sort(order.begin() + run_start, order.begin() + i);
+      if (i - run_start > 1 && order[run_start].first != order[i - 1].first) {
+        std::sort(order.begin() + static_cast<std::ptrdiff_t>(run_start),
+                  order.begin() + static_cast<std::ptrdiff_t>(i),
+                  [](const auto& x, const auto& y) { return x.second < y.second; });
+      }
       run_start = i;
     }
   }
   list.entries.reserve(entries.size());
   for (std::size_t k = 0; k < order.size(); ++k) {
-    list.entries.push_back(entries[order[k]]);
-    list.read_back[k] = rb[order[k]];
+    list.entries.push_back(entries[order[k].second]);
+    list.read_back[k] = rb[order[k].second];
   }
   return list;
 }
+
+namespace {
+
+// A set of small numbers (class indices, ranks) as bits, with its size and
+// its smallest member.
+class BitSet {
+ public:
+  explicit BitSet(std::size_t n = 0) : words_((n + 63) / 64, 0) {}
+  bool Insert(std::size_t i) {
+    std::uint64_t& w = words_[i / 64];
+    const std::uint64_t bit = std::uint64_t{1} << (i % 64);
+    if (w & bit) return false;
+    w |= bit;
+    ++size_;
+    return true;
+  }
+  void Erase(std::size_t i) {
+    std::uint64_t& w = words_[i / 64];
+    const std::uint64_t bit = std::uint64_t{1} << (i % 64);
+    if (!(w & bit)) return;
+    w &= ~bit;
+    --size_;
+  }
+  std::size_t Size() const { return size_; }
+  bool Empty() const { return size_ == 0; }
+  // The smallest member other than `skip` (pass npos to skip nothing).
+  std::size_t First(std::size_t skip = static_cast<std::size_t>(-1)) const {
+    for (std::size_t k = 0; k < words_.size(); ++k) {
+      std::uint64_t w = words_[k];
+      if (skip / 64 == k) w &= ~(std::uint64_t{1} << (skip % 64));
+      if (w != 0) return k * 64 + static_cast<std::size_t>(__builtin_ctzll(w));
+    }
+    return static_cast<std::size_t>(-1);
+  }
+
+ private:
+  std::vector<std::uint64_t> words_;
+  std::size_t size_ = 0;
+};
+
+}  // namespace
 
 void SettleConflicts(std::vector<CandidateList>& lists, Coin& coin) {
   const std::size_t y = lists.size();
@@ -174,45 +219,63 @@ void SettleConflicts(std::vector<CandidateList>& lists, Coin& coin) {
   std::vector<std::size_t> rank(y, 0);
   for (std::size_t i = 0; i < order.size(); ++i) rank[order[i]] = i;
 
-  // holders[s]: the classes whose first candidate is s, by class index.
-  // conflicted: ranks of the classes whose first candidate is wanted by
-  // another class too. The smallest rank is the next class A.
-  std::map<std::int32_t, std::set<std::size_t>> holders;
-  std::set<std::size_t> conflicted;
-  auto head_of = [&](std::size_t p) { return lists[p].entries[lists[p].head].who; };
+  // Students as dense numbers: `who` directly when small, else by rank.
+  std::int64_t max_who = -1;
+  bool small = true;
+  for (const auto& l : lists) {
+    for (std::size_t i = l.head; i < l.entries.size(); ++i) {
+      if (l.entries[i].who < 0 || l.entries[i].who > 65535) small = false;
+      max_who = std::max<std::int64_t>(max_who, l.entries[i].who);
+    }
+  }
+  std::vector<std::int32_t> known;
+  if (!small) {
+    for (const auto& l : lists) {
+      for (std::size_t i = l.head; i < l.entries.size(); ++i) known.push_back(l.entries[i].who);
+    }
+    std::sort(known.begin(), known.end());
+    known.erase(std::unique(known.begin(), known.end()), known.end());
+  }
+  const std::size_t students = small ? static_cast<std::size_t>(max_who + 1) : known.size();
+  auto dense = [&](std::int32_t who) {
+    return small ? static_cast<std::size_t>(who)
+                 : static_cast<std::size_t>(std::lower_bound(known.begin(), known.end(), who) -
+                                            known.begin());
+  };
+
+  // holders[s]: the classes whose first candidate is s. conflicted: ranks of
+  // the classes whose first candidate another class wants too; the smallest
+  // is the next class A.
+  std::vector<BitSet> holders(students, BitSet(y));
+  BitSet conflicted(y);
+  auto head_of = [&](std::size_t p) { return dense(lists[p].entries[lists[p].head].who); };
   auto join = [&](std::size_t p) {
-    auto& h = holders[head_of(p)];
-    h.insert(p);
-    if (h.size() == 2) {
-      for (std::size_t q : h) conflicted.insert(rank[q]);
-    } else if (h.size() > 2) {
-      conflicted.insert(rank[p]);
+    BitSet& h = holders[head_of(p)];
+    h.Insert(p);
+    if (h.Size() == 2) {
+      conflicted.Insert(rank[h.First()]);
+      conflicted.Insert(rank[h.First(h.First())]);
+    } else if (h.Size() > 2) {
+      conflicted.Insert(rank[p]);
     }
   };
   auto leave = [&](std::size_t p) {
-    auto it = holders.find(head_of(p));
-    it->second.erase(p);
-    conflicted.erase(rank[p]);
-    if (it->second.size() == 1) conflicted.erase(rank[*it->second.begin()]);
-    if (it->second.empty()) holders.erase(it);
+    BitSet& h = holders[head_of(p)];
+    h.Erase(p);
+    conflicted.Erase(rank[p]);
+    if (h.Size() == 1) conflicted.Erase(rank[h.First()]);
   };
   for (std::size_t p : order) join(p);
 
-  auto drop = [&](std::size_t p) {
-    leave(p);
-    ++lists[p].head;
-    if (!lists[p].Empty()) join(p);
-  };
-  while (!conflicted.empty()) {
-    const std::size_t a = order[*conflicted.begin()];
-    const auto& h = holders[head_of(a)];
-    std::size_t b = *h.begin() == a ? *std::next(h.begin()) : *h.begin();
+  while (!conflicted.Empty()) {
+    const std::size_t a = order[conflicted.First()];
+    const std::size_t b = holders[head_of(a)].First(a);
     CandidateList& la = lists[a];
     CandidateList& lb = lists[b];
     bool drop_a;
     if (la.Size() >= 2 && lb.Size() >= 2) {
-      double keep_a = la.CostAt(0) + lb.CostAt(1);
-      double keep_b = la.CostAt(1) + lb.CostAt(0);
+      const double keep_a = la.CostAt(0) + lb.CostAt(1);
+      const double keep_b = la.CostAt(1) + lb.CostAt(0);
       if (keep_b > keep_a) {
         drop_a = false;
       } else if (keep_b < keep_a) {
@@ -225,7 +288,7 @@ void SettleConflicts(std::vector<CandidateList>& lists, Coin& coin) {
     } else if (la.Size() >= 2 && lb.Size() == 1) {
       drop_a = true;
     } else {
-      double a1 = la.CostAt(0), b1 = lb.CostAt(0);
+      const double a1 = la.CostAt(0), b1 = lb.CostAt(0);
       if (a1 < b1) {
         drop_a = false;
       } else if (a1 > b1) {
@@ -234,7 +297,10 @@ void SettleConflicts(std::vector<CandidateList>& lists, Coin& coin) {
         drop_a = coin.DropFirst();
       }
     }
-    drop(drop_a ? a : b);
+    const std::size_t p = drop_a ? a : b;
+    leave(p);
+    ++lists[p].head;
+    if (!lists[p].Empty()) join(p);
   }
 }
 

@@ -1,0 +1,106 @@
+// The division command at cohort scale: from the tables and rules to the
+// balanced result with its averages and same-name tables (no file I/O).
+// Generated cohorts: nine subjects, two balance columns, six band conditions
+// per range, about 3 % namesakes. Fixed coin seed, so every run divides
+// alike.
+
+#include <benchmark/benchmark.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cohort/cohort.h"
+#include "engine/balance.h"
+#include "engine/division.h"
+#include "model/program_state.h"
+#include "model/user_port.h"
+
+namespace {
+
+using namespace tessaly;
+
+class SilentUser : public model::UserPort {
+ public:
+  void Warning(const std::string&) override { ++warnings; }
+  void Error(const std::string&) override { ++warnings; }
+  void Information(const std::string&) override {}
+  bool Confirm(const std::string&) override { return false; }
+  void ShowImportErrors(const std::vector<std::string>&) override {}
+  void ProgressStart(const std::string&) override {}
+  void ProgressSet(int) override {}
+  void ProgressClose() override {}
+  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  int warnings = 0;
+};
+
+model::ProgramState MakeState(int students, int ranges, int classes) {
+  cohort::CohortOptions o;
+  o.students = students;
+  o.ranges = ranges;
+  o.classes = {classes};
+  o.bands_per_range = 6;
+  o.seed = 2026;
+  return cohort::MakeCohort(o);
+}
+
+// args: students, ranges, classes per range.
+void BM_Divide(benchmark::State& bs) {
+  const model::ProgramState input = MakeState(
+      static_cast<int>(bs.range(0)), static_cast<int>(bs.range(1)), static_cast<int>(bs.range(2)));
+  double score = 0;
+  for (auto _ : bs) {
+    bs.PauseTiming();
+    model::ProgramState state = input;
+    SilentUser user;
+    engine::Coin coin(7);
+    bs.ResumeTiming();
+    engine::DivisionResult r = engine::bsSkinButton10Click(state, user, coin);
+    if (!r.completed || user.warnings != 0) bs.SkipWithError("the division did not complete");
+    score = r.score;
+    benchmark::DoNotOptimize(state);
+  }
+  bs.counters["score"] = score;
+}
+BENCHMARK(BM_Divide)
+    ->ArgNames({"students", "ranges", "classes"})
+    ->Args({1000, 1, 20})
+    ->Args({3000, 3, 20})
+    ->Args({20000, 20, 20})
+    ->Args({20000, 1, 400})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The balancing of the class average totals alone, on a divided cohort with
+// a control score of 0 (as many passes as the pass limit allows).
+void BM_BalanceTotals(benchmark::State& bs) {
+  model::ProgramState divided = MakeState(
+      static_cast<int>(bs.range(0)), static_cast<int>(bs.range(1)), static_cast<int>(bs.range(2)));
+  {
+    SilentUser user;
+    engine::Coin coin(7);
+    engine::bsSkinButton10Click(divided, user, coin);
+  }
+  for (auto _ : bs) {
+    bs.PauseTiming();
+    model::ProgramState state = divided;
+    SilentUser user;
+    bs.ResumeTiming();
+    engine::BalanceTotals(state, user, engine::AllRangesChoice(), false, 0.0);
+    benchmark::DoNotOptimize(state);
+  }
+}
+BENCHMARK(BM_BalanceTotals)
+    ->ArgNames({"students", "ranges", "classes"})
+    ->Args({3000, 3, 20})
+    ->Args({20000, 1, 400})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
