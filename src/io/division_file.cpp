@@ -82,7 +82,10 @@ void WriteTableBlock(Writer& w, const model::Student_F& table) {
   static const std::string kFixedHeadings = "学号|姓名|性别|预设班级|总分|新分班级|"_gb;
   auto same = [](const std::string& s) { return StoredField(s); };
   w.Line(kSheetInfBegin);
-  w.Line(std::to_string(table.StudentCount) + "|" + StoredField(table.TableName) + "|" +
+  // The count of the student blocks that follow: the reader checks the two
+  // against each other, so a table whose StudentCount has drifted from its
+  // rows still gives a file that opens.
+  w.Line(std::to_string(table.Students.size()) + "|" + StoredField(table.TableName) + "|" +
          std::to_string(table.WeightPercent) + "|" + (table.IsMainTable ? "1|" : "0|"));
   w.Line(kSheetInfEnd);
   w.Line(kHeadingsBegin);

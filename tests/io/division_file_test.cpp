@@ -179,6 +179,14 @@ TEST(DivisionWriter, BarsInsideFieldsAreStoredAsFullWidthBars) {
   EXPECT_EQ(Reopen(saved).ImportedSets[0].Students[0].Name, "\x81|\xB0\xA1");
 }
 
+TEST(DivisionWriter, SheetLineCountsTheStudentsWritten) {
+  ProgramState saved = testdata::SmallSingleTable();
+  saved.ImportedSets[0].StudentCount = 5;  // out of step with its two rows
+  ProgramState back = Reopen(saved);
+  EXPECT_EQ(back.ImportedSets[0].StudentCount, 2);
+  EXPECT_EQ(back.ImportedSets[0].Students, saved.ImportedSets[0].Students);
+}
+
 TEST(DivisionWriter, NumbersThatCannotBeReadBackAreNotSaved) {
   const fs::path path = fs::temp_directory_path() / ("tessaly_nan_" + std::to_string(::getpid()));
   { std::ofstream(path) << "old"; }
