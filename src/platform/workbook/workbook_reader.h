@@ -21,7 +21,11 @@ struct ReadLimits {
   std::size_t max_columns = 254;
   // Bound on the bytes unpacked from a zipped workbook, all parts together;
   // a file that needs more is refused instead of filling memory.
-  std::uint64_t max_unpacked_bytes = 512ull << 20;
+  std::uint64_t max_unpacked_bytes = 128ull << 20;
+  // Bound on the tags of one XML part: the parsed tree takes tens of bytes
+  // per tag, so tiny tags in a part within the byte bound could still fill
+  // memory. A full sheet of 25,535 rows and 60 columns has about 6 million.
+  std::size_t max_xml_tags = 8'000'000;
 };
 
 struct Sheet {

@@ -88,9 +88,18 @@ pugi::xml_attribute Attr(pugi::xml_node node, std::string_view local) {
   return {};
 }
 
-bool Parse(pugi::xml_document& doc, std::string& data) {
+// Parses a part in place; false when it is not well-formed XML or has more
+// tags than the limit allows.
+bool Parse(pugi::xml_document& doc, std::string& data, const ReadLimits& limits) {
+  std::size_t tags = 0;
+  for (const char* p = data.data();
+       (p = static_cast<const char*>(std::memchr(p, '<', data.data() + data.size() - p))) !=
+       nullptr;
+       ++p) {
+    if (++tags > limits.max_xml_tags) return false;
+  }
   unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single;
-  return doc.load_buffer_inplace(data.data(), data.size(), options, pugi::encoding_utf8);
+  return doc.load_buffer_inplace(data.data(), data.size(), options, pugi::encoding_auto);
 }
 
 // The text of a string item (<si> or <is>): its own <t>, or the <t> of every
@@ -196,7 +205,7 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
     return result;
   }
   pugi::xml_document wb;
-  if (!Parse(wb, *workbook_xml)) {
+  if (!Parse(wb, *workbook_xml, limits)) {
     result.error = "不是有效的Excel文件（工作簿无法解析）"_gb;
     return result;
   }
@@ -221,7 +230,7 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
   std::string shared_path = "xl/sharedStrings.xml";
   if (auto rels_xml = ReadPart(ar, "xl/_rels/workbook.xml.rels", error)) {
     pugi::xml_document rels;
-    if (Parse(rels, *rels_xml)) {
+    if (Parse(rels, *rels_xml, limits)) {
       for (pugi::xml_node r = rels.document_element().first_child(); r; r = r.next_sibling()) {
         std::string_view type = Attr(r, "Type").value();
         std::string target = PartPath(Attr(r, "Target").value());
@@ -246,7 +255,7 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
   std::vector<std::string> shared;
   if (auto sst_xml = ReadPart(ar, shared_path, error)) {
     pugi::xml_document sst;
-    if (!Parse(sst, *sst_xml)) {
+    if (!Parse(sst, *sst_xml, limits)) {
       result.error = "不是有效的Excel文件（共享字符串无法解析）"_gb;
       return result;
     }
@@ -267,8 +276,8 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
     return result;
   }
   pugi::xml_document ws;
-  if (!Parse(ws, *sheet_xml)) {
-    result.error = "不是有效的Excel文件（工作表无法解析）"_gb;
+  if (!Parse(ws, *sheet_xml, limits)) {
+    result.error = "不是有效的Excel文件（工作表无法解析或过大）"_gb;
     return result;
   }
 

@@ -136,6 +136,10 @@ TEST(XlsxReader, RefusesArchivesThatUnpackBeyondTheBound) {
   EXPECT_FALSE(r.sheet);
   EXPECT_FALSE(r.error.empty());
   EXPECT_TRUE(ReadXlsx(book).sheet);
+  // Within the byte bound, but with more tags than the tree may hold.
+  limits = ReadLimits{};
+  limits.max_xml_tags = 50000;
+  EXPECT_FALSE(ReadXlsx(book, limits).sheet);
 }
 
 TEST(XlsxReader, ReportsDamagedFiles) {
