@@ -87,8 +87,9 @@ std::int32_t ClassIdAt(const model::ProgramState& state, std::size_t r, std::int
 std::int32_t ClassPosition(const model::ProgramState& state, std::size_t r, std::int32_t class_id);
 
 // Rebuilds AverageInfo from RangeSets: per range its RangeKey, the whole
-// set's summary and one summary per class position. False, with nothing
-// changed, when ClassRangeRows is empty.
+// set's summary and one summary per class position (empty summaries for a
+// row without a range set). False, with nothing changed, when
+// ClassRangeRows is empty.
 bool RebuildAverageInfo(const model::ProgramState& state, std::vector<PjInf>& average_info);
 
 // Rebuilds CountInfo from RangeSets. True and nothing done when RangeSets is
@@ -98,7 +99,8 @@ bool RebuildAverageInfo(const model::ProgramState& state, std::vector<PjInf>& av
 bool RebuildCountInfo(const model::ProgramState& state, model::UserPort& user,
                       std::vector<AllCountInf>& count_info);
 
-// Both rebuilds; false when either fails (its warning shown).
+// Both rebuilds; false, leaving `stats` as it was, when either fails (its
+// warning shown).
 bool RebuildStatistics(const model::ProgramState& state, model::UserPort& user,
                        ClassStatistics& stats);
 

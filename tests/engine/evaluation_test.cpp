@@ -109,6 +109,28 @@ TEST(AverageGap, WithStudentMatchesAddingTheStudentFirst) {
   }
 }
 
+TEST(SummariseClasses, OnePassGivesEachClassSummaryBitForBit) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 20; ++round) {
+    CohortBuilder c({"语文", "数学", "英语"});
+    for (int i = 0; i < 50; ++i) {
+      auto score = [&] { return rng() % 4 ? rng() % 1000 / 7.0 : 0.0; };
+      c.Add(std::to_string(i + 1), "生", "男", {score(), score(), score()});
+    }
+    c.Range("按学号|1-50-|4|1,2,3,4,|");
+    model::ProgramState st = testing::Divided(c);
+    for (auto& s : st.RangeSets[0].Students) s.AssignedClass = int(rng() % 6) - 1;
+    const std::vector<std::int32_t> numbers = {-1, 1, 2, 3, 4, 9, 2, -5};
+    const std::vector<New_ClassInf> all = SummariseClasses(st.RangeSets[0], numbers);
+    ASSERT_EQ(all.size(), numbers.size());
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+      New_ClassInf one;
+      SummariseClass(st.RangeSets[0], numbers[i], one);
+      ASSERT_EQ(all[i], one);
+    }
+  }
+}
+
 TEST(ShowAverages, BlocksOfTwoRangesWithSignedGaps) {
   CohortBuilder c({"数学"});
   c.Add("1", "甲", "男", {51.25}).Add("2", "乙", "男", {50}).Add("3", "丙", "男", {48.75});
