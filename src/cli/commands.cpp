@@ -22,6 +22,25 @@ const std::vector<Command>& AllCommands() {
        RunTable},
       {"resave", "read a division file and write it back", "usage: tessaly-cli resave IN.fb OUT.fb",
        RunResave},
+      {"divide", "divide the students of a division file into classes (开始分班)",
+       "usage: tessaly-cli divide IN.fb [--seed N] -o OUT.fb\n"
+       "Combines the tables, builds the range sets, places every student and balances the\n"
+       "class average totals; prints the score and writes the divided file. --seed N fixes\n"
+       "the coin that settles exact ties, so the division repeats.",
+       RunDivide},
+      {"balance", "narrow the gaps of class averages within a control score",
+       "usage: tessaly-cli balance IN.fb --total X [--range KEY] -o OUT.fb\n"
+       "       tessaly-cli balance IN.fb --subject NAME X [--range KEY] -o OUT.fb\n"
+       "Exchanges students between the classes of a range until the highest and lowest\n"
+       "average total (or average of subject NAME) lie within X; KEY is a range key such\n"
+       "as 按名次|1-100-| (default: every range). Prints the new score.",
+       RunBalance},
+      {"transfer", "move one student into another class (开始调班)",
+       "usage: tessaly-cli transfer IN.fb --number N --name NAME --to CLASS\n"
+       "                            [--backfill [--limit L]] -o OUT.fb\n"
+       "Moves the student and pins him to CLASS. --backfill sends back the best-matching\n"
+       "student of CLASS whose total differs by at most L (default 20). Prints the score.",
+       RunTransfer},
       {"pinyin", "pinyin or sound key of texts",
        "usage: tessaly-cli pinyin [--flags F] [--max M] TEXT...\n"
        "       tessaly-cli pinyin --key [--initial c-ch]... [--final an-ang]... TEXT...\n"

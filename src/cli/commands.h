@@ -18,6 +18,13 @@ int RunResave(Args& args);
 // (cmd_import.cpp).
 int RunImport(Args& args);
 
+// divide, balance, transfer: the division command, the two average
+// balancings and the manual move of a student (cmd_divide.cpp,
+// cmd_balance.cpp, cmd_transfer.cpp).
+int RunDivide(Args& args);
+int RunBalance(Args& args);
+int RunTransfer(Args& args);
+
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
 
