@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libzip-dev libpugixml-dev libfreexl-dev libxlsxwriter-dev
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format
+  time
 )
 
 missing=()
