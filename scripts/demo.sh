@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Demonstration on the sample cohort: what the division file holds.
+# Demonstration on the sample cohort: what the division file holds, then the
+# division "开始分班" with a fixed coin seed (the same result on every run), its
+# score and the averages table of every range.
 # usage: scripts/demo.sh BUILD_DIR
 set -euo pipefail
 build=${1:?usage: scripts/demo.sh BUILD_DIR}
@@ -7,5 +9,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cli="$build/src/tessaly-cli"
 [ -x "$cli" ] || { echo "demo: $cli not built" >&2; exit 1; }
 sample="$root/data/sample.fb"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
 echo "== tessaly-cli info data/sample.fb"
 "$cli" info "$sample"
+echo
+echo "== tessaly-cli divide data/sample.fb --seed 2026 -o divided.fb"
+"$cli" divide "$sample" --seed 2026 -o "$work/divided.fb"
+echo
+echo "== tessaly-cli table divided.fb averages"
+"$cli" table "$work/divided.fb" averages | tr -d '\r' | sed -E 's/\t+$//'
