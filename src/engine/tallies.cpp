@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "engine/costs.h"
@@ -50,44 +51,52 @@ void RangeTallies::Build(const model::ProgramState& state, const model::Student_
     const BalanceValueTallies tallies = TallyBalanceValues(set);
     priced_value_.assign(n * columns_, -1);
     counted_value_.assign(n * columns_, -1);
-    std::vector<std::map<std::string, std::int32_t>> counted_ids(columns_);
     std::vector<std::size_t> first_column(columns_);
     for (std::size_t b = 0; b < columns_; ++b) {
       first_column[b] = static_cast<std::size_t>(
           std::find(headings.begin(), headings.end(), headings[b]) - headings.begin());
     }
+    // Only values that are priced somewhere get a counted feature.
+    std::vector<std::unordered_map<std::string, std::int32_t>> counted_ids(columns_);
     for (std::size_t b = 0; b < columns_; ++b) {
-      if (first_column[b] != b) continue;
-      for (std::size_t p = 0; p < n; ++p) {
-        const auto& values = set.Students[p].BalanceValues;
-        if (b >= values.size()) continue;
-        auto [it, fresh] = counted_ids[b].try_emplace(values[b], value_kinds_);
-        if (fresh) ++value_kinds_;
-        counted_value_[p * columns_ + b] = it->second;
+      // The count of the first tally row of each field-1 text, as
+      // TalliedCount finds it.
+      std::unordered_map<std::string, std::int32_t> tallied;
+      for (const std::string& row : tallies[b]) {
+        tallied.try_emplace(model::FieldAt(row, '|', 1),
+                            model::FirstInteger(model::FieldAt(row, '|', 2)));
       }
-    }
-    for (std::size_t b = 0; b < columns_; ++b) {
-      std::map<std::string, std::int32_t> priced_ids;
+      std::unordered_map<std::string, std::int32_t> priced_ids;
       const double level = ItemLevel(state, headings[b]);
       for (std::size_t p = 0; p < n; ++p) {
         const auto& values = set.Students[p].BalanceValues;
         if (b >= values.size() || values[b].empty()) continue;
         auto found = priced_ids.find(values[b]);
         if (found == priced_ids.end()) {
-          const std::int32_t g = TalliedCount(tallies[b], values[b]);
+          auto t = tallied.find(values[b]);
+          const std::int32_t g = t == tallied.end() ? -1 : t->second;
           const std::int32_t share = Share(g, class_count);
           std::int32_t id = -1;
           if (g > 1 && share > 0) {
             id = static_cast<std::int32_t>(value_share_.size());
             value_share_.push_back(share);
             value_level_.push_back(level);
-            const auto& counted = counted_ids[first_column[b]];
-            auto c = counted.find(values[b]);
-            priced_counter_.push_back(c == counted.end() ? -1 : c->second);
+            auto [c, fresh] = counted_ids[first_column[b]].try_emplace(values[b], value_kinds_);
+            if (fresh) ++value_kinds_;
+            priced_counter_.push_back(c->second);
           }
           found = priced_ids.emplace(values[b], id).first;
         }
         priced_value_[p * columns_ + b] = found->second;
+      }
+    }
+    for (std::size_t c = 0; c < columns_; ++c) {
+      if (counted_ids[c].empty()) continue;
+      for (std::size_t p = 0; p < n; ++p) {
+        const auto& values = set.Students[p].BalanceValues;
+        if (c >= values.size()) continue;
+        auto it = counted_ids[c].find(values[c]);
+        if (it != counted_ids[c].end()) counted_value_[p * columns_ + c] = it->second;
       }
     }
   }
