@@ -201,3 +201,25 @@ TEST(BalanceBackFill, NeverExchangesTotalsThirtyApart) {
 
 }  // namespace
 }  // namespace tessaly::engine
+
+namespace tessaly::engine {
+namespace {
+
+TEST(BalanceBackFill, NoExchangeWithoutAverageBaseline) {
+  // Class 2 holds only an absent student (total 0): the classes as they
+  // stand have no average deviation, so no exchange is chosen.
+  CohortBuilder c({"语文"});
+  // 乙 (20) and 丙 (0) lie within 30, and the exchange itself would have a value.
+  c.Add("1", "甲", "男", {80}).Add("2", "乙", "男", {20}).Add("3", "丙", "男", {0});
+  c.Range("按学号|1-3-|2|1,2,|");
+  model::ProgramState st = testing::Divided(c);
+  testing::Assign(st, 0, {1, 1, 2});
+  const model::ProgramState before = st;
+  FakeUser user;
+  auto res = TransferStudent(st, user, "2", Gb("乙"), 2, 0, BackFillMode::BackFillByBalance);
+  EXPECT_EQ(res.outcome, TransferOutcome::NoCandidate);
+  EXPECT_EQ(st, before);
+}
+
+}  // namespace
+}  // namespace tessaly::engine
