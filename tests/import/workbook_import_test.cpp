@@ -54,8 +54,9 @@ TEST(WorkbookImport, FixturesSavedByASpreadsheetImportExactly) {
     EXPECT_EQ(U8(h.SubjectHeadings[2]), "合计");
     ASSERT_EQ(h.BalanceHeadings.size(), 1u);
     EXPECT_EQ(U8(h.BalanceHeadings[0]), "班级");
-    ASSERT_EQ(h.ExtraHeadings.size(), 1u);
+    ASSERT_EQ(h.ExtraHeadings.size(), 2u);
     EXPECT_EQ(U8(h.ExtraHeadings[0]), "备注");
+    EXPECT_EQ(U8(h.ExtraHeadings[1]), "出生日期");
 
     // Rows 4 to 6 are blank, row 8 is the 4th nameless row: 1004 in row 9
     // is never read.
@@ -71,6 +72,7 @@ TEST(WorkbookImport, FixturesSavedByASpreadsheetImportExactly) {
     EXPECT_EQ(a.Rank, 3);
     EXPECT_EQ(U8(a.BalanceValues.at(0)), "一班");
     EXPECT_EQ(U8(a.ExtraValues.at(0)), "住校");
+    EXPECT_EQ(a.ExtraValues.at(1), "2010-05-04");  // a date cell as a date
     EXPECT_EQ(a.AssignedClass, -1);
 
     const model::student& b = t.Students[1];
@@ -81,7 +83,7 @@ TEST(WorkbookImport, FixturesSavedByASpreadsheetImportExactly) {
     EXPECT_EQ(b.Scores, (std::vector<double>{90, 92, 182}));
     EXPECT_EQ(b.Rank, 1);
     EXPECT_EQ(U8(b.BalanceValues.at(0)), "二班");
-    EXPECT_EQ(b.ExtraValues.at(0), "");
+    EXPECT_EQ(b.ExtraValues, (std::vector<std::string>{"", "2009-12-31"}));
 
     const model::student& c = t.Students[2];
     EXPECT_EQ(c.Number, "1003");
@@ -91,6 +93,7 @@ TEST(WorkbookImport, FixturesSavedByASpreadsheetImportExactly) {
     EXPECT_EQ(c.Total, 330.5);
     EXPECT_EQ(c.Rank, 2);
     EXPECT_EQ(U8(c.ExtraValues.at(0)), "走读");
+    EXPECT_EQ(c.ExtraValues.at(1), "");
 
     EXPECT_EQ(desk.page.ScoreView.RowCount(), 4u);
   }

@@ -4,7 +4,9 @@
 
 #include <zip.h>
 
+#include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <pugixml.hpp>
@@ -176,6 +178,116 @@ std::string NumberText(std::string_view v) {
   return value ? model::FormatNumber(*value) : std::string(v);
 }
 
+// How a number cell's style shows it: as a number, or as a date and/or time
+// (dates are stored as day numbers).
+enum class DateKind { kNone, kDate, kTime, kDateTime };
+
+DateKind KindOfFormatCode(std::string_view code) {
+  bool date = false, time = false, month = false;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    char c = static_cast<char>(std::tolower(static_cast<unsigned char>(code[i])));
+    if (c == '"') {  // quoted text
+      std::size_t end = code.find('"', i + 1);
+      i = end == std::string_view::npos ? code.size() : end;
+    } else if (c == '\\' || c == '_' || c == '*') {  // escaped, spacing and fill characters
+      ++i;
+    } else if (c == '[') {  // colours, conditions, locales; [h] [m] [s] are elapsed time
+      std::size_t end = code.find(']', i + 1);
+      std::string_view inner = code.substr(i + 1, end == std::string_view::npos ? 0 : end - i - 1);
+      if (!inner.empty() && (inner[0] == 'h' || inner[0] == 'H' || inner[0] == 's' ||
+                             inner[0] == 'S' || inner[0] == 'm' || inner[0] == 'M')) {
+        time = true;
+      }
+      i = end == std::string_view::npos ? code.size() : end;
+    } else if (c == 'y' || c == 'd') {
+      date = true;
+    } else if (c == 'h' || c == 's') {
+      time = true;
+    } else if (c == 'm') {
+      month = true;
+    } else if (c == ';') {
+      break;  // the first section decides
+    }
+  }
+  if (month && !time) date = true;
+  if (date && time) return DateKind::kDateTime;
+  if (date) return DateKind::kDate;
+  return time ? DateKind::kTime : DateKind::kNone;
+}
+
+DateKind KindOfBuiltInFormat(std::size_t id) {
+  if ((id >= 14 && id <= 17) || (id >= 27 && id <= 31) || (id >= 34 && id <= 36) ||
+      (id >= 50 && id <= 58)) {
+    return DateKind::kDate;
+  }
+  if ((id >= 18 && id <= 21) || (id >= 32 && id <= 33) || (id >= 45 && id <= 47)) {
+    return DateKind::kTime;
+  }
+  return id == 22 ? DateKind::kDateTime : DateKind::kNone;
+}
+
+// The date kind of every cell style (the index a cell's "s" names).
+std::vector<DateKind> StyleKinds(pugi::xml_node root) {
+  std::unordered_map<std::size_t, DateKind> custom;
+  for (pugi::xml_node f = Child(Child(root, "numFmts"), "numFmt"); f; f = f.next_sibling()) {
+    if (f.type() != pugi::node_element || Local(f.name()) != "numFmt") continue;
+    custom[ParseIndex(Attr(f, "numFmtId").value())] =
+        KindOfFormatCode(Attr(f, "formatCode").value());
+  }
+  std::vector<DateKind> kinds;
+  for (pugi::xml_node xf = Child(Child(root, "cellXfs"), "xf"); xf; xf = xf.next_sibling()) {
+    if (xf.type() != pugi::node_element || Local(xf.name()) != "xf") continue;
+    std::size_t id = ParseIndex(Attr(xf, "numFmtId").value());
+    auto it = custom.find(id);
+    kinds.push_back(it != custom.end() ? it->second : KindOfBuiltInFormat(id));
+  }
+  return kinds;
+}
+
+// Days since 1970-01-01 -> year, month, day (proleptic Gregorian calendar).
+void CivilFromDays(long long z, long long& y, unsigned& m, unsigned& d) {
+  z += 719468;
+  const long long era = (z >= 0 ? z : z - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  y = static_cast<long long>(yoe) + era * 400;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  d = doy - (153 * mp + 2) / 5 + 1;
+  m = mp < 10 ? mp + 3 : mp - 9;
+  if (m <= 2) ++y;
+}
+
+// A stored day number as the date and time text the .xls reader gives too:
+// 2010-05-04, 08:30:00, 2010-05-04 08:30:00. Empty for day numbers outside
+// the years 1900 to 9999.
+std::string DateText(double serial, DateKind kind, bool date1904) {
+  if (!(serial >= 0 && serial < 2958466)) return {};
+  long long days = static_cast<long long>(serial);
+  long long secs = static_cast<long long>((serial - static_cast<double>(days)) * 86400.0 + 0.5);
+  if (secs >= 86400) {
+    ++days;
+    secs -= 86400;
+  }
+  // Day 1 is 1900-01-01, and day 60 the 1900-02-29 that the 1900 date system
+  // counts; from day 61 on, day 0 is 1899-12-30. In the 1904 system day 0
+  // is 1904-01-01.
+  const long long epoch = date1904 ? -24107 : (days < 61 ? -25568 : -25569);
+  long long y;
+  unsigned m, d;
+  CivilFromDays(days + epoch, y, m, d);
+  char buf[32];
+  if (kind == DateKind::kDate) {
+    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u", y, m, d);
+  } else if (kind == DateKind::kTime) {
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", secs / 3600, secs / 60 % 60, secs % 60);
+  } else {
+    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", y, m, d, secs / 3600,
+                  secs / 60 % 60, secs % 60);
+  }
+  return buf;
+}
+
 }  // namespace
 
 ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
@@ -219,6 +331,8 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
     result.error = "工作簿中没有工作表"_gb;
     return result;
   }
+  std::string_view date1904_attr = Attr(Child(wb_root, "workbookPr"), "date1904").value();
+  const bool date1904 = date1904_attr == "1" || date1904_attr == "true";
   std::size_t active = 0;
   if (pugi::xml_node view = Child(Child(wb_root, "bookViews"), "workbookView")) {
     active = ParseIndex(Attr(view, "activeTab").value());
@@ -228,6 +342,7 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
   // Relationships: id -> part, and the shared strings part.
   std::unordered_map<std::string, std::string> targets;
   std::string shared_path = "xl/sharedStrings.xml";
+  std::string styles_path = "xl/styles.xml";
   if (auto rels_xml = ReadPart(ar, "xl/_rels/workbook.xml.rels", error)) {
     pugi::xml_document rels;
     if (Parse(rels, *rels_xml, limits)) {
@@ -237,6 +352,7 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
         if (type.size() >= 14 && type.substr(type.size() - 14) == "/sharedStrings") {
           shared_path = target;
         }
+        if (type.size() >= 7 && type.substr(type.size() - 7) == "/styles") styles_path = target;
         targets[Attr(r, "Id").value()] = target;
       }
     }
@@ -264,6 +380,16 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
         shared.push_back(enc::FromUtf8(ItemText(si)));
       }
     }
+  }
+  if (!error.empty()) {
+    result.error = error;
+    return result;
+  }
+
+  std::vector<DateKind> style_kinds;
+  if (auto styles_xml = ReadPart(ar, styles_path, error)) {
+    pugi::xml_document styles;
+    if (Parse(styles, *styles_xml, limits)) style_kinds = StyleKinds(styles.document_element());
   }
   if (!error.empty()) {
     result.error = error;
@@ -314,7 +440,14 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
       } else if (type == "str" || type == "e" || type == "d") {
         text = enc::FromUtf8(v.child_value());
       } else if (v) {
-        text = NumberText(v.child_value());
+        std::size_t style = ParseIndex(Attr(c, "s").value());
+        DateKind kind = style < style_kinds.size() ? style_kinds[style] : DateKind::kNone;
+        if (kind != DateKind::kNone) {
+          if (auto value = model::ParseDecimal(v.child_value())) {
+            text = DateText(*value, kind, date1904);
+          }
+        }
+        if (text.empty()) text = NumberText(v.child_value());
       }
       if (text.empty()) continue;
       if (sheet.rows.size() < r) sheet.rows.resize(r);

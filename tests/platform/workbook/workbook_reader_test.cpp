@@ -238,5 +238,41 @@ TEST(XlsxReader, NumberCellsReadInTheGeneralNumberForm) {
   EXPECT_EQ(r.sheet->Cell(7, 1), "87.5");
 }
 
+TEST(XlsxReader, DateStyledNumbersReadAsDatesAndTimes) {
+  const char* const styles = R"(<styleSheet>
+    <numFmts><numFmt numFmtId="164" formatCode="yyyy/m/d\ h:mm"/>
+      <numFmt numFmtId="165" formatCode="[Red]0.00;&quot;day&quot;0"/>
+      <numFmt numFmtId="166" formatCode="[h]:mm"/></numFmts>
+    <cellStyleXfs><xf numFmtId="14"/></cellStyleXfs>
+    <cellXfs><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="164"/><xf numFmtId="165"/>
+      <xf numFmtId="20"/><xf numFmtId="166"/></cellXfs></styleSheet>)";
+  auto read = [&](const char* workbook_pr) {
+    return ReadXlsx(Zip({
+        {"xl/workbook.xml", std::string("<workbook>") + workbook_pr +
+                                R"(<sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
+        {"xl/styles.xml", styles},
+        {"xl/worksheets/sheet1.xml",
+         SheetXml(R"(<row r="1"><c r="A1" s="1"><v>40302</v></c><c r="B1" s="2"><v>40302.5</v></c>
+           <c r="C1" s="3"><v>40302</v></c><c r="D1" s="4"><v>0.75</v></c>
+           <c r="E1" s="0"><v>40302</v></c><c r="F1" s="1"><v>1</v></c>
+           <c r="G1" s="5"><v>1.5</v></c><c r="H1" s="1"><v>-3</v></c></row>)")},
+    }));
+  };
+  ReadResult r = read("");
+  ASSERT_TRUE(r.sheet) << U8(r.error);
+  const Sheet& s = *r.sheet;
+  EXPECT_EQ(s.Cell(1, 1), "2010-05-04");
+  EXPECT_EQ(s.Cell(1, 2), "2010-05-04 12:00:00");
+  EXPECT_EQ(s.Cell(1, 3), "40302");  // a number format with quoted text
+  EXPECT_EQ(s.Cell(1, 4), "18:00:00");
+  EXPECT_EQ(s.Cell(1, 5), "40302");
+  EXPECT_EQ(s.Cell(1, 6), "1900-01-01");
+  EXPECT_EQ(s.Cell(1, 7), "12:00:00");
+  EXPECT_EQ(s.Cell(1, 8), "-3");  // no date before 1900
+  ReadResult r1904 = read(R"(<workbookPr date1904="1"/>)");
+  ASSERT_TRUE(r1904.sheet);
+  EXPECT_EQ(r1904.sheet->Cell(1, 1), "2014-05-05");
+}
+
 }  // namespace
 }  // namespace tessaly::workbook
