@@ -1,6 +1,7 @@
 // Fuzz target: the .xlsx reader, on raw archives and on archives built from
 // the input's parts (so that the XML readers see mutated XML, not mutated
-// compressed bytes), followed by the shared reading of the sheet's rows.
+// compressed bytes), followed by the shared reading of the sheet's rows; and
+// the compound-document and record reading of .xls files.
 
 #include <zip.h>
 
@@ -81,10 +82,20 @@ void ReadAndImport(std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-  if (data[0] & 1) {
-    ReadAndImport(ZipOfParts(bytes));
-  } else {
-    ReadAndImport(bytes);
+  switch (data[0] % 3) {
+    case 0:
+      ReadAndImport(bytes);
+      break;
+    case 1:
+      ReadAndImport(ZipOfParts(bytes));
+      break;
+    default: {
+      std::size_t active = workbook::XlsActiveSheet(bytes);
+      for (const auto& cell : workbook::XlsFormulaCells(bytes, active)) {
+        if (cell.row == 0 || cell.column == 0) __builtin_trap();
+      }
+      break;
+    }
   }
   return 0;
 }

@@ -65,4 +65,14 @@ ReadResult ReadCsv(std::string_view bytes, const ReadLimits& limits = {});
 // its workbook window record; 0 when the file does not say.
 std::size_t XlsActiveSheet(std::string_view file_bytes);
 
+// The saved values of the formula cells of sheet `sheet` (from 0) of a .xls
+// file, which the cell library does not report: row and column from 1, the
+// value as text (general number form, TRUE/FALSE, error codes, text).
+struct FormulaCell {
+  std::size_t row = 0;
+  std::size_t column = 0;
+  std::string text;
+};
+std::vector<FormulaCell> XlsFormulaCells(std::string_view file_bytes, std::size_t sheet);
+
 }  // namespace tessaly::workbook

@@ -291,6 +291,19 @@ std::size_t XlsActiveSheet(std::string_view file_bytes) {
   return ReadLayout(WorkbookStream(file_bytes)).active;
 }
 
+std::vector<FormulaCell> XlsFormulaCells(std::string_view file_bytes, std::size_t sheet) {
+  const std::string book = WorkbookStream(file_bytes);
+  const XlsLayout layout = ReadLayout(book);
+  std::vector<FormulaCell> cells;
+  if (sheet < layout.sheet_offsets.size()) {
+    FormulaValues(book, layout.sheet_offsets[sheet],
+                  [&](std::uint32_t row, std::uint32_t col, std::string text) {
+                    cells.push_back({row + 1, col + 1, std::move(text)});
+                  });
+  }
+  return cells;
+}
+
 ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
   ReadResult result;
   const void* handle = nullptr;
@@ -310,8 +323,8 @@ ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
     result.error = "工作簿中没有工作表"_gb;
     return result;
   }
-  const std::string book = WorkbookStream(ReadFileBytes(path));
-  const XlsLayout layout = ReadLayout(book);
+  const std::string file_bytes = ReadFileBytes(path);
+  const XlsLayout layout = ReadLayout(WorkbookStream(file_bytes));
   const std::size_t active = layout.active < sheet_count ? layout.active : 0;
   if (freexl_select_active_worksheet(handle, static_cast<unsigned short>(active)) != FREEXL_OK) {
     result.error = "无法选择工作表"_gb;
@@ -363,14 +376,11 @@ ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
       cells[c] = std::move(text);
     }
   }
-  if (active < layout.sheet_offsets.size()) {
-    FormulaValues(book, layout.sheet_offsets[active],
-                  [&](std::uint32_t row, std::uint32_t col, std::string text) {
-                    if (row >= max_rows || col >= max_cols || text.empty()) return;
-                    auto& cells = sheet.rows[row];
-                    if (cells.size() <= col) cells.resize(col + 1);
-                    cells[col] = std::move(text);
-                  });
+  for (FormulaCell& f : XlsFormulaCells(file_bytes, active)) {
+    if (f.row > max_rows || f.column > max_cols || f.text.empty()) continue;
+    auto& cells = sheet.rows[f.row - 1];
+    if (cells.size() < f.column) cells.resize(f.column);
+    cells[f.column - 1] = std::move(f.text);
   }
   result.sheet = std::move(sheet);
   return result;
