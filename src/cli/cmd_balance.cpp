@@ -68,6 +68,17 @@ int RunBalance(Args& args) {
   TerminalUser user;
   const auto control = ReadControlScore(control_text, user);
   if (!control) return 1;
+  if (subject) {
+    // The page offers the subjects of the main table only.
+    const std::string wanted = enc::FromUtf8(*subject);
+    bool known = false;
+    for (const auto& table : state.ImportedSets) {
+      if (!table.IsMainTable) continue;
+      for (const auto& h : table.Headings.SubjectHeadings) known = known || h == wanted;
+      break;
+    }
+    if (!known) throw UsageError{"the main table has no subject '" + *subject + "'"};
+  }
   const std::string choice = range ? enc::FromUtf8(*range) : engine::AllRangesChoice();
   bool ok =
       subject ? engine::BalanceSubject(state, user, choice, enc::FromUtf8(*subject), true, *control)
