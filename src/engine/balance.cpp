@@ -322,14 +322,9 @@ bool RunBalancing(model::ProgramState& state, model::UserPort& user, const std::
 }
 
 // Tries the candidates of the high class in order against the low class;
-// true at the first exchange.
-bool TryCandidates(BalanceRun& run, std::size_t r, std::int32_t high_id, std::int32_t low_id,
-                   bool& stop) {
-  std::vector<std::int32_t> candidates;
-  if (!run.Candidates(r, high_id, candidates)) {
-    stop = true;
-    return false;
-  }
+// true at the first exchange. Sets `stop` when the balancing must end.
+bool TryCandidates(BalanceRun& run, std::size_t r, const std::vector<std::int32_t>& candidates,
+                   std::int32_t low_id, bool& stop) {
   for (std::int32_t x : candidates) {
     if (run.Exchange(r, x, low_id, stop)) return true;
     if (stop) return false;
@@ -365,7 +360,12 @@ bool BalanceTotals(model::ProgramState& state, model::UserPort& user, const std:
       return true;
     }
     const std::int32_t high_id = ids[high - 1], low_id = ids[low - 1];
-    if (!TryCandidates(run, r, high_id, low_id, stop)) Exclude(excluded, high_id, low_id);
+    std::vector<std::int32_t> candidates;
+    if (!run.Candidates(r, high_id, candidates)) {
+      stop = true;
+      return false;
+    }
+    if (!TryCandidates(run, r, candidates, low_id, stop)) Exclude(excluded, high_id, low_id);
     return false;
   };
   return RunBalancing(state, user, choice, show_progress, pass);
@@ -403,6 +403,11 @@ bool BalanceSubject(model::ProgramState& state, model::UserPort& user, const std
     if (high == 0 || std::fabs(average(high) - average(low)) <= control) return true;
     const std::int32_t high_id = ids[high - 1], low_id = ids[low - 1];
 
+    std::vector<std::int32_t> candidates;
+    if (!run.Candidates(r, high_id, candidates)) {
+      stop = true;
+      return false;
+    }
     // The subject weighs level 8 while the pass's exchanges are priced.
     std::int32_t item_row = -1;
     for (std::size_t i = 0; i < state.BalanceItemRows.size(); ++i) {
@@ -416,7 +421,7 @@ bool BalanceSubject(model::ProgramState& state, model::UserPort& user, const std
       saved = state.BalanceItemRows[item_row];
       state.BalanceItemRows[item_row] = subject + "|8|";
     }
-    TryCandidates(run, r, high_id, low_id, stop);
+    TryCandidates(run, r, candidates, low_id, stop);
     if (item_row >= 0) {
       for (auto& row : state.BalanceItemRows) {
         if (FieldAt(row, '|', 1) == subject) {
