@@ -348,3 +348,32 @@ TEST(FastReadBack, SameAsTheTextRoundTrip) {
 
 }  // namespace
 }  // namespace tessaly::engine
+
+namespace tessaly::engine {
+namespace {
+
+TEST(Division, MalformedRangeRowsNeverCrashOrLoop) {
+  const char* rows[] = {"按学号|1-40-|2|1,,|",   "按学号|1-40-|2|1,2|",
+                        "按名次|30-1-|2|1,2,|",  "按学号|1-40-|3|1,1,2,|",
+                        "其他|1-40-|2|1,2,|",    "按学号|1-40-|2|一班,二班,|",
+                        "按学号|1-40-|-2|1,2,|", "按学号||2|1,2,|"};
+  for (const char* row : rows) {
+    model::ProgramState st = RandomCohort(9, 40).State();
+    st.ClassRangeRows = {Gb(row)};
+    st.BandConditionRows.push_back(Gb("按学号|1-40-|$物理$大于 60$9 级$"));  // no such subject
+    // A student with fewer scores than the table has subjects.
+    st.ImportedSets[0].Students[3].Scores.pop_back();
+    FakeUser user;
+    Coin coin(1);
+    DivisionResult res = bsSkinButton10Click(st, user, coin);
+    if (!res.completed) {
+      EXPECT_FALSE(user.Messages().empty()) << row;
+      continue;
+    }
+    EXPECT_TRUE(std::isfinite(res.score)) << row;
+    for (const auto& s : st.RangeSets.at(0).Students) EXPECT_GE(s.AssignedClass, 0) << row;
+  }
+}
+
+}  // namespace
+}  // namespace tessaly::engine
