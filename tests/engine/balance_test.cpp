@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "cohort_builder.h"
 #include "engine/division.h"
 #include "reference_division.h"
@@ -112,13 +114,13 @@ TEST(BalanceTotals, StaleRangeRowsWarn) {
 }
 
 TEST(BalanceTotals, SameAsTransfersThatRebuildEverything) {
+  int subject_runs_that_moved = 0, total_runs_that_moved = 0;
   for (std::uint32_t seed = 1; seed <= 4; ++seed) {
     CohortBuilder c({"语文", "数学"}, {"住宿"});
     std::mt19937 rnd(seed);
-    const char* names[] = {"张伟", "王芳", "李娜", "刘洋", "陈静", "章伟", "杨帆"};
     const char* lodging[] = {"住校", "走读", ""};
     for (int i = 1; i <= 60; ++i) {
-      c.Add(std::to_string(i), names[rnd() % 7], rnd() % 2 ? "男" : "女",
+      c.Add(std::to_string(i), testing::RandomName(rnd), rnd() % 2 ? "男" : "女",
             {40.0 + rnd() % 60, 40.0 + rnd() % 60}, {lodging[rnd() % 3]}, i % 9 == 0 ? 1 : -1);
     }
     c.Range("按学号|1-60-|3|1,2,3,|");
@@ -129,11 +131,26 @@ TEST(BalanceTotals, SameAsTransfersThatRebuildEverything) {
       s.AssignedClass = s.PresetClass >= 0 ? s.PresetClass : 1 + static_cast<int>(rnd() % 3);
     }
     model::ProgramState plain = fast;
+    const model::ProgramState placed = fast;
     FakeUser u1, u2;
     BalanceTotals(fast, u1, AllRangesChoice(), false, 0.0);
-    testing::ReferenceBalanceTotals(plain, u2, 0.0);
+    testing::ReferenceBalance(plain, u2, 0.0);
     EXPECT_EQ(fast.RangeSets, plain.RangeSets) << "seed " << seed;
+    if (fast.RangeSets != placed.RangeSets) ++total_runs_that_moved;
+
+    // One subject, its level raised while the exchanges are priced.
+    model::ProgramState fast_subject = placed, plain_subject = placed;
+    fast_subject.BalanceItemRows.push_back(Gb("数学|2 级|"));
+    plain_subject.BalanceItemRows.push_back(Gb("数学|2 级|"));
+    const std::string math = Gb("数学");
+    BalanceSubject(fast_subject, u1, AllRangesChoice(), math, false, 0.0);
+    testing::ReferenceBalance(plain_subject, u2, 0.0, &math);
+    EXPECT_EQ(fast_subject.RangeSets, plain_subject.RangeSets) << "seed " << seed;
+    EXPECT_EQ(fast_subject.BalanceItemRows, plain_subject.BalanceItemRows);
+    if (fast_subject.RangeSets != placed.RangeSets) ++subject_runs_that_moved;
   }
+  EXPECT_GT(subject_runs_that_moved, 0);
+  EXPECT_GT(total_runs_that_moved, 0);
 }
 
 TEST(BalanceSubject, BalancesOneSubjectAndRestoresItsLevel) {

@@ -138,9 +138,6 @@ TEST(Settlement, SameOutcomeAsFullRescan) {
 
 // A cohort with namesakes, ties, presets, a balance column, a band and levels.
 CohortBuilder RandomCohort(std::uint32_t seed, int n) {
-  static const char* kNames[] = {"张伟", "王芳", "李娜", "刘洋", "陈静", "杨帆", "赵磊", "黄敏",
-                                 "周杰", "吴昊", "徐丽", "孙强", "马超", "朱琳", "胡军", "郭涛",
-                                 "何平", "高峰", "林立", "罗兰", "章伟", "陈程", "陈成"};
   std::mt19937 rnd(seed);
   CohortBuilder c({"语文", "数学", "英语"}, {"住宿"});
   for (int i = 1; i <= n; ++i) {
@@ -154,7 +151,7 @@ CohortBuilder RandomCohort(std::uint32_t seed, int n) {
     std::int32_t preset = -1;
     if (i == 7) preset = 2;
     if (i == n - 3) preset = 5;
-    c.Add(std::to_string(i), kNames[rnd() % 23], rnd() % 2 ? "男" : "女", scores,
+    c.Add(std::to_string(i), testing::RandomName(rnd), rnd() % 2 ? "男" : "女", scores,
           {lodging[rnd() % 3]}, preset);
   }
   c.Range("按名次|1-30-|3|1,2,3,|");

@@ -29,6 +29,22 @@
 
 namespace tessaly::testing {
 
+// A name (UTF-8) of a surname and a given name from small pools: about one
+// student in twenty has a namesake in a cohort of sixty, some of them by
+// sound only (张 and 章).
+template <typename Random>
+std::string RandomName(Random& rnd) {
+  static const char* kSurnames[] = {"张", "王", "李", "刘", "陈", "杨", "赵", "黄", "周", "吴",
+                                    "徐", "孙", "马", "朱", "胡", "郭", "何", "高", "林", "章"};
+  static const char* kGiven[] = {"伟", "芳", "娜", "洋", "静", "帆", "磊", "敏", "杰", "昊",
+                                 "丽", "强", "超", "琳", "军", "涛", "平", "峰", "立", "兰",
+                                 "明", "华", "红", "英", "刚", "建", "文", "云", "海", "燕"};
+  std::string name = kSurnames[rnd() % 20];
+  name += kGiven[rnd() % 30];
+  if (rnd() % 2) name += kGiven[rnd() % 30];
+  return name;
+}
+
 struct TextEntry {
   std::int32_t pos;
   std::string cost;  // general number form
@@ -76,9 +92,10 @@ inline void ReferenceSettle(std::vector<std::vector<TextEntry>>& lists, engine::
   }
 }
 
-// Literal balancing of the class average totals.
-inline void ReferenceBalanceTotals(model::ProgramState& state, model::UserPort& user,
-                                   double control) {
+// Literal balancing of the class average totals, or of the averages of one
+// subject when `subject` is given.
+inline void ReferenceBalance(model::ProgramState& state, model::UserPort& user, double control,
+                             const std::string* subject = nullptr) {
   std::set<std::pair<std::int32_t, std::int32_t>> excluded;
   auto is_excluded = [&](std::int32_t a, std::int32_t b) {
     return excluded.count({std::min(a, b), std::max(a, b)}) > 0;
@@ -86,24 +103,48 @@ inline void ReferenceBalanceTotals(model::ProgramState& state, model::UserPort& 
   for (std::size_t r = 0; r < state.ClassRangeRows.size(); ++r) {
     const std::string ids = model::FieldAt(state.ClassRangeRows[r], '|', 4);
     const std::int32_t c = model::CountChar(ids, ',');
+    std::int32_t g = -1;
+    if (subject != nullptr) {
+      const auto& heads = state.RangeSets[r].Headings.SubjectHeadings;
+      for (std::size_t j = 0; j < heads.size() && g < 0; ++j) {
+        if (heads[j] == *subject) g = static_cast<std::int32_t>(j);
+      }
+      if (g < 0) continue;
+    }
     for (std::int32_t pass = 1;; ++pass) {
       std::vector<engine::New_ClassInf> sums(c + 1);
+      std::vector<double> value(c + 1, 0);
       for (std::int32_t k = 1; k <= c; ++k) {
         const std::int32_t id = model::FirstInteger(model::FieldAt(ids, ',', k));
         engine::SummariseClass(state.RangeSets[r], id, sums[k]);
         sums[k].ClassId = id;
+        value[k] = g < 0 ? sums[k].AverageTotal
+                   : static_cast<std::size_t>(g) < sums[k].SubjectAverages.size()
+                       ? sums[k].SubjectAverages[g].Average
+                       : 0;
       }
       std::int32_t high = 0, low = 0;
       double top = 0, bottom = 100000000;
-      for (std::int32_t k = 1; k <= c; ++k) {
-        if (sums[k].AverageTotal > top) top = sums[k].AverageTotal, high = k;
+      if (g < 0) {
+        for (std::int32_t k = 1; k <= c; ++k) {
+          if (value[k] > top) top = value[k], high = k;
+        }
+        if (high == 0) break;
+        for (std::int32_t k = 1; k <= c; ++k) {
+          if (is_excluded(sums[high].ClassId, sums[k].ClassId)) continue;
+          if (value[k] < bottom) bottom = value[k], low = k;
+        }
+      } else {
+        for (std::int32_t k = 1; k <= c; ++k) {
+          if (value[k] < bottom) bottom = value[k], low = k;
+        }
+        if (low == 0) break;
+        for (std::int32_t k = 1; k <= c; ++k) {
+          if (is_excluded(sums[low].ClassId, sums[k].ClassId)) continue;
+          if (value[k] > top) top = value[k], high = k;
+        }
       }
-      if (high == 0) break;
-      for (std::int32_t k = 1; k <= c; ++k) {
-        if (is_excluded(sums[high].ClassId, sums[k].ClassId)) continue;
-        if (sums[k].AverageTotal < bottom) bottom = sums[k].AverageTotal, low = k;
-      }
-      if (low == 0 || std::fabs(sums[high].AverageTotal - sums[low].AverageTotal) <= control) break;
+      if (low == 0 || high == 0 || std::fabs(value[high] - value[low]) <= control) break;
       std::vector<engine::AllCountInf> counts;
       engine::RebuildCountInfo(state, user, counts);
       std::vector<std::int32_t> candidates;
@@ -113,9 +154,21 @@ inline void ReferenceBalanceTotals(model::ProgramState& state, model::UserPort& 
       if (candidates.empty()) {
         candidates = engine::FallbackCandidates(state, r, sums[high].ClassId);
       }
+      std::vector<model::student> movers;
+      for (std::int32_t x : candidates) movers.push_back(state.RangeSets[r].Students[x]);
+      std::string saved;
+      std::int32_t item = -1;
+      if (g >= 0) {
+        for (std::size_t i = 0; i < state.BalanceItemRows.size() && item < 0; ++i) {
+          if (model::FieldAt(state.BalanceItemRows[i], '|', 1) == *subject) item = i;
+        }
+        if (item >= 0) {
+          saved = state.BalanceItemRows[item];
+          state.BalanceItemRows[item] = *subject + "|8|";
+        }
+      }
       bool moved = false;
-      for (std::int32_t x : candidates) {
-        const model::student X = state.RangeSets[r].Students[x];
+      for (const model::student& X : movers) {
         if (engine::TransferStudent(state, user, X.Number, X.Name, sums[low].ClassId, 0,
                                     engine::BackFillMode::BackFillByBalance)
                 .success()) {
@@ -123,7 +176,8 @@ inline void ReferenceBalanceTotals(model::ProgramState& state, model::UserPort& 
           break;
         }
       }
-      if (!moved) {
+      if (item >= 0) state.BalanceItemRows[item] = saved;
+      if (!moved || g >= 0) {
         excluded.insert({std::min(sums[high].ClassId, sums[low].ClassId),
                          std::max(sums[high].ClassId, sums[low].ClassId)});
       }
@@ -204,7 +258,7 @@ inline double ReferenceDivide(model::ProgramState& state, model::UserPort& user,
     }
     for (const auto& c : list) gap_sum += engine::AverageGap(so_far, c, false, state);
   }
-  ReferenceBalanceTotals(state, user, 1.2);
+  ReferenceBalance(state, user, 1.2);
   const double n = static_cast<double>(state.RangeSets.back().Headings.SubjectHeadings.size());
   return 100 - gap_sum / ((n + 1) * 0.5 * classes) * 2;
 }
