@@ -52,8 +52,12 @@ class CompoundFile {
       for (std::size_t i = 0; i + 1 < sector_ / 4; ++i) fat_sectors.push_back(U32(b_, at + 4 * i));
       difat = U32(b_, at + sector_ - 4);
     }
+    // Each sector of the file counts once, so the table stays within the
+    // file's size however the header repeats entries.
+    std::vector<bool> used(sectors_);
     for (std::uint32_t s : fat_sectors) {
-      if (s >= sectors_) continue;
+      if (s >= sectors_ || used[s]) continue;
+      used[s] = true;
       std::size_t at = Offset(s);
       for (std::size_t i = 0; i < sector_ / 4; ++i) fat_.push_back(U32(b_, at + 4 * i));
     }
@@ -115,14 +119,16 @@ class CompoundFile {
   std::string Chain(std::uint32_t start, const std::vector<std::uint32_t>& table, std::size_t size,
                     OffsetOf offset_of, std::string_view data, std::size_t limit,
                     std::size_t unit = 0) const {
+    // A chain that comes back to a sector it passed is cut there, so a
+    // stream is never longer than the sectors it can reach.
     std::string out;
-    std::uint32_t s = start;
-    for (std::size_t guard = 0; s < table.size() && guard <= table.size(); ++guard) {
+    std::vector<bool> visited(table.size());
+    for (std::uint32_t s = start; s < table.size() && !visited[s]; s = table[s]) {
+      visited[s] = true;
       std::size_t at = unit ? offset_of(s) * unit : offset_of(s);
       if (at >= data.size()) break;
       out.append(data.substr(at, size));
       if (out.size() >= limit) break;
-      s = table[s];
     }
     if (out.size() > limit) out.resize(limit);
     return out;

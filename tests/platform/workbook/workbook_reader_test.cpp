@@ -274,5 +274,19 @@ TEST(XlsxReader, DateStyledNumbersReadAsDatesAndTimes) {
   EXPECT_EQ(r1904.sheet->Cell(1, 1), "2014-05-05");
 }
 
+TEST(XlsReader, LoopingSectorChainsEnd) {
+  // A compound document with 64 KiB sectors whose header names sector 0 as
+  // every allocation-table sector and whose table sends sector 0 to itself:
+  // reading it must end without following the loop.
+  std::string file(2 * 65536, '\0');
+  file.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+  file[0x1E] = 16;                                      // sector shift
+  file[0x20] = 6;                                       // mini sector shift
+  file[0x39] = 0x10;                                    // mini stream cutoff 4096
+  for (int i = 0; i < 4; ++i) file[0x44 + i] = '\xFF';  // no more DIFAT sectors
+  EXPECT_EQ(XlsActiveSheet(file), 0u);
+  EXPECT_TRUE(XlsFormulaCells(file, 0).empty());
+}
+
 }  // namespace
 }  // namespace tessaly::workbook
