@@ -9,41 +9,9 @@
 #include "cli/commands.h"
 #include "engine/balance.h"
 #include "engine/evaluation.h"
-#include "model/number_format.h"
 #include "platform/encoding.h"
 
 namespace tessaly::cli {
-namespace {
-
-// The division score of the current placement, printed as the division page
-// shows it.
-void PrintScore(const model::ProgramState& state) {
-  if (auto score = engine::ScoreDivision(state))
-    PrintUtf8(stdout, engine::ScoreCaption(*score) + "\n");
-}
-
-// The control score as the page's box takes it: digits and points only; a
-// text that is no number is refused with a message.
-std::optional<double> ReadControlScore(const std::string& text, model::UserPort& user) {
-  static const std::string kMissing = "您还没有输入控制分数！"_gb;
-  static const std::string kInvalid = "控制分数不是有效的数字，请重新输入！"_gb;
-  if (text.empty()) {
-    user.Warning(kMissing);
-    return std::nullopt;
-  }
-  for (char c : text) {
-    if ((c < '0' || c > '9') && c != '.')
-      throw UsageError{"the control score takes digits and '.'"};
-  }
-  auto value = model::ParseDecimal(text);
-  if (!value) {
-    user.Error(kInvalid);
-    return std::nullopt;
-  }
-  return value;
-}
-
-}  // namespace
 
 int RunBalance(Args& args) {
   const auto total = args.Option("--total");
@@ -66,8 +34,6 @@ int RunBalance(Args& args) {
 
   model::ProgramState state = LoadStateOrFail(files[0]);
   TerminalUser user;
-  const auto control = ReadControlScore(control_text, user);
-  if (!control) return 1;
   if (subject) {
     // The page offers the subjects of the main table only.
     const std::string wanted = enc::FromUtf8(*subject);
@@ -80,11 +46,12 @@ int RunBalance(Args& args) {
     if (!known) throw UsageError{"the main table has no subject '" + *subject + "'"};
   }
   const std::string choice = range ? enc::FromUtf8(*range) : engine::AllRangesChoice();
-  bool ok =
-      subject ? engine::BalanceSubject(state, user, choice, enc::FromUtf8(*subject), true, *control)
-              : engine::BalanceTotals(state, user, choice, true, *control);
-  if (!ok) return 1;
-  PrintScore(state);
+  const engine::BalanceButtonResult result =
+      subject
+          ? engine::bsSkinButton17Click(state, user, choice, enc::FromUtf8(*subject), control_text)
+          : engine::bsSkinButton16Click(state, user, choice, control_text);
+  if (!result.ran || !result.completed) return 1;
+  if (result.score) PrintUtf8(stdout, engine::ScoreCaption(*result.score) + "\n");
   SaveStateOrFail(state, *out);
   return 0;
 }

@@ -7,10 +7,12 @@
 // students with a preset class are never moved.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/statistics.h"
+#include "model/grid.h"
 #include "model/program_state.h"
 #include "model/user_port.h"
 
@@ -53,5 +55,31 @@ bool BalanceTotals(model::ProgramState& state, model::UserPort& user, const std:
 // exchanges of a pass, and the balance item rows are as before afterwards.
 bool BalanceSubject(model::ProgramState& state, model::UserPort& user, const std::string& choice,
                     const std::string& subject, bool show_progress, double control);
+
+// The control score boxes take only the keys 0 to 9, "." and backspace
+// (code 8); every other key is dropped.
+bool ControlScoreKeyAccepted(char key);
+
+// What the averages page shows after one of its two balancing buttons.
+struct BalanceButtonResult {
+  bool ran = false;             // the balancing ran (the checks passed)
+  bool completed = false;       // and did not stop at a warning
+  model::Grid averages;         // the refreshed averages table
+  std::optional<double> score;  // the division score of the new placement
+};
+
+// "开始总分平均分优化": an empty control score box warns "您还没有输入控制分数！",
+// a text that is no number shows an error; otherwise BalanceTotals over the
+// range box's choice with the progress window, then the averages table and
+// the score.
+BalanceButtonResult bsSkinButton16Click(model::ProgramState& state, model::UserPort& user,
+                                        const std::string& range_choice,
+                                        const std::string& control_text);
+
+// "开始单科平均分优化": as above for the subject of the subject box; an empty
+// subject box warns like an empty control score.
+BalanceButtonResult bsSkinButton17Click(model::ProgramState& state, model::UserPort& user,
+                                        const std::string& range_choice, const std::string& subject,
+                                        const std::string& control_text);
 
 }  // namespace tessaly::engine

@@ -95,7 +95,9 @@ TEST(BalanceTotals, PinnedStudentsStayAndOtherRangesUntouched) {
   BalanceTotals(st, user, Gb("按学号|1-30-|"), false, 0.5);
   int moved = 0;
   for (const auto& s : st.RangeSets[0].Students) {
-    if (s.PresetClass >= 0) EXPECT_EQ(s.AssignedClass, s.PresetClass);
+    if (s.PresetClass >= 0) {
+      EXPECT_EQ(s.AssignedClass, s.PresetClass);
+    }
     if (s.AssignedClass != classes[std::stoi(s.Number) - 1]) ++moved;
   }
   EXPECT_GT(moved, 0);
@@ -231,6 +233,35 @@ TEST(FallbackCandidates, SmallSetsStartAtTheLastStudent) {
   EXPECT_EQ(FallbackCandidates(st, 0, 1), (std::vector<std::int32_t>{4, 3, 2, 1, 0}));
   st.RangeSets[0].Students[3].PresetClass = 1;
   EXPECT_EQ(FallbackCandidates(st, 0, 1), (std::vector<std::int32_t>{4, 2, 1, 0}));
+}
+
+}  // namespace
+}  // namespace tessaly::engine
+
+namespace tessaly::engine {
+namespace {
+
+TEST(BalanceButtons, CheckTheBoxesThenRefreshTableAndScore) {
+  model::ProgramState st = Placed({90, 80, 70, 60}, {1, 1, 2, 2}, "按学号|1-4-|2|1,2,|");
+  const model::ProgramState before = st;
+  FakeUser user;
+  EXPECT_FALSE(bsSkinButton16Click(st, user, AllRangesChoice(), "").ran);
+  EXPECT_FALSE(bsSkinButton16Click(st, user, AllRangesChoice(), "1.2.3").ran);
+  EXPECT_FALSE(bsSkinButton17Click(st, user, AllRangesChoice(), "", "1").ran);
+  EXPECT_EQ(st, before);
+  ASSERT_EQ(user.Messages().size(), 3u);
+  EXPECT_EQ(user.Messages()[0], "warning: 您还没有输入控制分数！");
+  EXPECT_EQ(user.Messages()[1].rfind("error: ", 0), 0u);
+  EXPECT_EQ(user.Messages()[2], "warning: 您还没有输入控制分数！");
+  EXPECT_TRUE(ControlScoreKeyAccepted('7') && ControlScoreKeyAccepted('.') &&
+              ControlScoreKeyAccepted(8) && !ControlScoreKeyAccepted('-'));
+
+  BalanceButtonResult r = bsSkinButton16Click(st, user, AllRangesChoice(), "1");
+  EXPECT_TRUE(r.ran && r.completed);
+  EXPECT_FALSE(r.averages.rows.empty());
+  ASSERT_TRUE(r.score.has_value());
+  EXPECT_EQ(*r.score, *ScoreDivision(st));
+  EXPECT_EQ(ClassAverage(st, 1) + ClassAverage(st, 2), 150);
 }
 
 }  // namespace

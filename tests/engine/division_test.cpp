@@ -131,7 +131,9 @@ TEST(Settlement, SameOutcomeAsFullRescan) {
     testing::ReferenceSettle(plain, b);
     for (int p = 0; p < y; ++p) {
       ASSERT_EQ(fast[p].Size(), plain[p].size()) << "round " << round << " class " << p;
-      if (!plain[p].empty()) EXPECT_EQ(fast[p].entries[fast[p].head].who, plain[p][0].pos);
+      if (!plain[p].empty()) {
+        EXPECT_EQ(fast[p].entries[fast[p].head].who, plain[p][0].pos);
+      }
     }
   }
 }
@@ -187,7 +189,9 @@ TEST(Division, EveryStudentInAClassOfItsRangePresetsKept) {
     std::map<std::int32_t, int> sizes;
     for (const auto& s : st.RangeSets[r].Students) {
       EXPECT_NE(std::find(ids.begin(), ids.end(), s.AssignedClass), ids.end()) << s.Number;
-      if (s.PresetClass >= 0) EXPECT_EQ(s.AssignedClass, s.PresetClass);
+      if (s.PresetClass >= 0) {
+        EXPECT_EQ(s.AssignedClass, s.PresetClass);
+      }
       ++sizes[s.AssignedClass];
       ++students;
     }
