@@ -100,6 +100,14 @@ ImportOutcome ImportTable(model::ProgramState& state, model::ImportPage& page,
     user.ShowImportErrors(read.errors);
     return ImportOutcome::kRejected;
   }
+  // A table without a single named row would be listed as imported while its
+  // slot stays empty (in combine mode the next import would fill the same
+  // slot under the stale list entry), and a division of it places nobody.
+  if (read.table.Students.empty()) {
+    user.ProgressSet(100);
+    user.Error("表中没有任何学生（姓名列全为空），没有装入成功！"_gb);
+    return ImportOutcome::kRejected;
+  }
 
   // Accepted: build the new tables and list, then swap them in.
   std::vector<model::Student_F> sets;

@@ -125,7 +125,7 @@ TEST(PasteImport, RefusesWithoutStartedDivisionAndIgnoresSingleLines) {
   EXPECT_TRUE(desk.state.ImportedSets.empty());
 }
 
-TEST(PasteImport, MissingRequiredColumnIsAnError) {
+TEST(PasteImport, MissingRequiredColumnOrNoStudentIsAnError) {
   Desk desk;
   EXPECT_EQ(desk.Paste({"学号\t名字\t性别", "1\t甲\t男"}), ImportOutcome::kRejected);
   EXPECT_EQ(desk.user.Messages(),
@@ -133,6 +133,15 @@ TEST(PasteImport, MissingRequiredColumnIsAnError) {
                 "error: 你复制的内容应包含学号、姓名、性别，及其标题栏，没有装入成功！"}));
   EXPECT_TRUE(desk.state.ImportedSets.empty());
   EXPECT_EQ(desk.user.progress.back(), 100);
+
+  // Headings but no named row: in combine mode the slot would stay empty
+  // under a listed name.
+  Desk combined(2);
+  EXPECT_EQ(combined.Paste({"学号\t姓名\t性别", "1\t\t男"}, "空"), ImportOutcome::kRejected);
+  EXPECT_EQ(combined.user.Messages(),
+            (std::vector<std::string>{"error: 表中没有任何学生（姓名列全为空），没有装入成功！"}));
+  EXPECT_TRUE(combined.page.TableList.empty());
+  EXPECT_TRUE(combined.state.ImportedSets.empty());
 }
 
 TEST(PasteImport, LaterHeadingTakesTheRoleAndLineBreaksOfAnyKindSplitRows) {
