@@ -368,8 +368,9 @@ TransferResult bsSkinButton13Click(model::ProgramState& state, model::UserPort& 
       TransferStudent(state, user, number, name, target, limit,
                       back_fill ? BackFillMode::BackFillByMatch : BackFillMode::NoBackFill);
   if (result.success() && result.back_filled) {
-    user.Information(kBackFilled + result.back_filled->Name + kTotal +
-                     model::FormatNumber(result.back_filled->Total));
+    // Shown in a warning box like the refusals, with its OK button.
+    user.Warning(kBackFilled + result.back_filled->Name + kTotal +
+                 model::FormatNumber(result.back_filled->Total));
   } else if (result.outcome == TransferOutcome::NoCandidate) {
     user.Warning(kNoPartnerA + model::FormatNumber(limit) + kNoPartnerB);
   }

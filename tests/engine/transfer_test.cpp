@@ -150,9 +150,8 @@ TEST(TransferStudent, BackFillLimitAndMessages) {
   res = bsSkinButton13Click(st, user, "1", Gb("赵一"), 2, 20, true);
   ASSERT_TRUE(res.success());
   ASSERT_EQ(user.Messages().size(), 1u);
-  EXPECT_EQ(user.Messages()[0], "information: 自动补回的学生：" +
-                                    enc::ToUtf8(res.back_filled->Name) + " 总分：" +
-                                    model::FormatNumber(res.back_filled->Total));
+  EXPECT_EQ(user.Messages()[0], "warning: 自动补回的学生：" + enc::ToUtf8(res.back_filled->Name) +
+                                    " 总分：" + model::FormatNumber(res.back_filled->Total));
 }
 
 TEST(MatchCost, AddsItsTermsInOrder) {
