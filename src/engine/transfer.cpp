@@ -92,6 +92,7 @@ struct MatchContext {
   GapWeights weights;
   New_ClassInf range_s, class_s, range_t, class_t;
   std::string range_key;
+  bool has_range_row = false;
 
   MatchContext(const model::ProgramState& st, std::size_t sr_, std::int32_t S_, std::size_t tr_,
                std::int32_t T_, double limit_)
@@ -106,7 +107,10 @@ struct MatchContext {
     class_s = Summary(src, S);
     range_t = Summary(st.RangeSets[tr], -1);
     class_t = Summary(st.RangeSets[tr], T);
-    range_key = model::RangeKey(st.ClassRangeRows[sr]);
+    // A set whose range row was removed after the division has no key: no
+    // band row prices it.
+    has_range_row = sr < st.ClassRangeRows.size();
+    if (has_range_row) range_key = model::RangeKey(st.ClassRangeRows[sr]);
   }
 
   // The graded namesake value of Y for class S, counted over the source set.
@@ -135,7 +139,7 @@ struct MatchContext {
     cost += NamesakeGrade(Y);
     cost += BalanceValueCost(state, tallies, src, Y, c, S);
     for (const auto& row : state.BandConditionRows) {
-      if (FieldAt(row, '$', 1) != range_key) continue;
+      if (!has_range_row || FieldAt(row, '$', 1) != range_key) continue;
       const std::string subject = FieldAt(row, '$', 2);
       const std::string condition = FieldAt(row, '$', 3);
       if (subject == kTotal) {

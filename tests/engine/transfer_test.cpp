@@ -136,6 +136,21 @@ TEST(TransferStudent, BetweenRangesReordersAndReranks) {
   EXPECT_EQ(from.back().Rank, 8);
 }
 
+TEST(TransferStudent, BackFillFromASetWithoutRangeRowDoesNotReadPastTheRows) {
+  // The range rows were cut after the division: the second set has no row
+  // any more (a fresh list, so reading past it is caught).
+  model::ProgramState st = TwoRanges();
+  st.ClassRangeRows = model::RuleList{st.ClassRangeRows[0]};
+  FakeUser user;
+  auto res = TransferStudent(st, user, "9", Gb("冯九"), 2, 100, BackFillMode::BackFillByMatch);
+  ASSERT_TRUE(res.success());
+  ASSERT_TRUE(res.back_filled);
+  EXPECT_EQ(st.RangeSets[0].Students.size(), 8u);
+  EXPECT_EQ(st.RangeSets[1].Students.size(), 4u);
+  EXPECT_EQ(Find(st, "9").AssignedClass, 2);
+  EXPECT_EQ(Find(st, res.back_filled->Number).AssignedClass, 3);
+}
+
 TEST(TransferStudent, BackFillLimitAndMessages) {
   model::ProgramState st = TwoRanges();
   const model::ProgramState before = st;
