@@ -132,9 +132,9 @@ ReadOutcome ReadStudents(const TableRows& rows, const ColumnRoles& roles,
       s.Number = enc::CutToBytes(number, model::kNumberBytes);
       // Repeats are found on the number as stored: two long numbers that
       // differ only past the byte limit would otherwise become one number
-      // held by two students.
+      // held by two students. The error line quotes the cell as written.
       if (!seen.insert(model::ToUpperLatin(s.Number)).second) {
-        out.errors.push_back(s.Name + kRepeated1 + s.Number + kRepeated2);
+        out.errors.push_back(s.Name + kRepeated1 + number + kRepeated2);
       }
       if (auto it = others.find(s.Number); it != others.end()) {
         for (const auto& [table, index] : it->second) {

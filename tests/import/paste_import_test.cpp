@@ -170,13 +170,15 @@ TEST(PasteImport, CutsLongFieldsAtCharacterBoundaries) {
 }
 
 TEST(PasteImport, LongNumbersThatAgreeInTheirStoredBytesAreRepeats) {
+  // The error line quotes the number as the sheet gives it, not as stored.
   Desk desk;
   EXPECT_EQ(desk.Paste({"学号\t姓名\t性别", "1234567890123456789A\t甲\t男",
-                        "1234567890123456789B\t乙\t女"}),
+                        "1234567890123456789B\t乙\t女", "1234567890123456789B\t丙\t女"}),
             ImportOutcome::kRejected);
   EXPECT_EQ(desk.user.last_import_errors,
             (std::vector<std::string>{
-                "乙 该同学学号:123456789012345678 重复，导入失败！请修改后重新导入!"}));
+                "乙 该同学学号:1234567890123456789B 重复，导入失败！请修改后重新导入!",
+                "丙 该同学学号:1234567890123456789B 重复，导入失败！请修改后重新导入!"}));
 }
 
 TEST(PasteImport, SingleTableModeReplacesOnlyAfterConfirmation) {
