@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -104,6 +105,80 @@ bool Parse(pugi::xml_document& doc, std::string& data, const ReadLimits& limits)
   return doc.load_buffer_inplace(data.data(), data.size(), options, pugi::encoding_auto);
 }
 
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The UTF-16 unit of an escape "_xHHHH_" at `at`, or -1 when there is none.
+long EscapeAt(std::string_view text, std::size_t at) {
+  if (at + 7 > text.size() || text[at] != '_' || text[at + 1] != 'x' || text[at + 6] != '_') {
+    return -1;
+  }
+  long unit = 0;
+  for (std::size_t i = at + 2; i < at + 6; ++i) {
+    int d = HexDigit(text[i]);
+    if (d < 0) return -1;
+    unit = unit * 16 + d;
+  }
+  return unit;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// Spreadsheets write characters that XML cannot carry (carriage returns,
+// control characters) as "_xHHHH_", the UTF-16 unit in hex, and a literal
+// "_x" that would read as such an escape as "_x005F_x". The cell's value is
+// the text with these escapes decoded; an unpaired surrogate stays as
+// written.
+std::string DecodeEscapes(std::string_view text) {
+  if (text.find("_x") == std::string_view::npos) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    long unit = EscapeAt(text, i);
+    if (unit < 0) {
+      out.push_back(text[i++]);
+      continue;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      long low = EscapeAt(text, i + 7);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        AppendUtf8(out, 0x10000 + ((static_cast<std::uint32_t>(unit) - 0xD800) << 10) +
+                            (static_cast<std::uint32_t>(low) - 0xDC00));
+        i += 14;
+        continue;
+      }
+    }
+    if (unit >= 0xD800 && unit <= 0xDFFF) {
+      out.append(text.substr(i, 7));
+    } else {
+      AppendUtf8(out, static_cast<std::uint32_t>(unit));
+    }
+    i += 7;
+  }
+  return out;
+}
+
 // The text of a string item (<si> or <is>): its own <t>, or the <t> of every
 // rich-text run in order; phonetic runs (<rPh>) are not part of the value.
 std::string ItemText(pugi::xml_node item) {
@@ -116,7 +191,7 @@ std::string ItemText(pugi::xml_node item) {
       if (pugi::xml_node t = Child(c, "t")) text += t.child_value();
     }
   }
-  return text;
+  return DecodeEscapes(text);
 }
 
 // Resolves a relationship target against the folder of the workbook part.
@@ -276,7 +351,7 @@ std::string DateText(double serial, DateKind kind, bool date1904) {
   long long y;
   unsigned m, d;
   CivilFromDays(days + epoch, y, m, d);
-  char buf[32];
+  char buf[96];
   if (kind == DateKind::kDate) {
     std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u", y, m, d);
   } else if (kind == DateKind::kTime) {
@@ -437,7 +512,9 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
         text = enc::FromUtf8(ItemText(Child(c, "is")));
       } else if (type == "b") {
         if (v) text = std::string_view(v.child_value()) == "1" ? "TRUE" : "FALSE";
-      } else if (type == "str" || type == "e" || type == "d") {
+      } else if (type == "str") {
+        text = enc::FromUtf8(DecodeEscapes(v.child_value()));
+      } else if (type == "e" || type == "d") {
         text = enc::FromUtf8(v.child_value());
       } else if (v) {
         std::size_t style = ParseIndex(Attr(c, "s").value());

@@ -102,6 +102,31 @@ TEST(XlsxReader, ReadsEveryKindOfCellOfTheActiveSheet) {
   EXPECT_EQ(s.Cell(3, 10), "2023010101");  // no reference: the next column
 }
 
+TEST(XlsxReader, DecodesEscapedCharactersOfStringItems) {
+  // A spreadsheet writes characters that XML cannot carry as _xHHHH_, and a
+  // literal "_x" that would read as such an escape as _x005F_x.
+  std::string book = Zip({
+      {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
+      {"xl/sharedStrings.xml",
+       R"(<sst><si><t>张三_x000D_</t></si><si><r><t>_x005F_x0041_</t></r></si>
+          <si><t>_x00e9__x41_</t></si><si><t>_xD83D__xDE00_</t></si></sst>)"},
+      {"xl/worksheets/sheet1.xml",
+       SheetXml(R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="s"><v>1</v></c>
+          <c r="C1" t="s"><v>2</v></c><c r="D1" t="s"><v>3</v></c>
+          <c r="E1" t="inlineStr"><is><t>a_x0009_b</t></is></c>
+          <c r="F1" t="str"><f>A1</f><v>x_x000A_y</v></c></row>)")},
+  });
+  ReadResult r = ReadXlsx(book);
+  ASSERT_TRUE(r.sheet) << U8(r.error);
+  const Sheet& s = *r.sheet;
+  EXPECT_EQ(U8(s.Cell(1, 1)), "张三\r");
+  EXPECT_EQ(s.Cell(1, 2), "_x0041_");
+  EXPECT_EQ(U8(s.Cell(1, 3)), "é_x41_");  // only four hex digits make an escape
+  EXPECT_EQ(U8(s.Cell(1, 4)), "\U0001F600");
+  EXPECT_EQ(s.Cell(1, 5), "a\tb");
+  EXPECT_EQ(s.Cell(1, 6), "x\ny");
+}
+
 TEST(XlsxReader, KeepsOnlyCellsWithinTheLimits) {
   std::string book = Zip({
       {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
