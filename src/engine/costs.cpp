@@ -117,7 +117,7 @@ double BandCost(const model::ProgramState& state, const BandConditionTallies& ta
   for (std::size_t i = 0; i < state.BandConditionRows.size() && i < tallies.size(); ++i) {
     const std::string& row = state.BandConditionRows[i];
     if (model::FieldAt(row, '$', 1) != range_key) continue;
-    const double weight = model::LevelNumber(model::FieldAt(row, '$', 4)) * 3;
+    const double weight = model::LevelNumber(model::FieldAt(row, '$', 4)) * 3.0;
     const std::int32_t share = Share(tallies[i].MeetCount, Y);
     if (share == 0) continue;
     const std::string condition = model::FieldAt(row, '$', 3);

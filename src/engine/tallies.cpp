@@ -111,7 +111,7 @@ void RangeTallies::Build(const model::ProgramState& state, const model::Student_
       const std::int32_t share = Share(tallies[i].MeetCount, class_count);
       if (share == 0) continue;
       band_share_.push_back(share);
-      band_weight_.push_back(model::LevelNumber(model::FieldAt(row, '$', 4)) * 3);
+      band_weight_.push_back(model::LevelNumber(model::FieldAt(row, '$', 4)) * 3.0);
       const std::string condition = model::FieldAt(row, '$', 3);
       const bool total = model::FieldAt(row, '$', 2) == kTotal;
       const std::int32_t a = tallies[i].SubjectPosition;

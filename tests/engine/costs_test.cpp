@@ -102,6 +102,16 @@ TEST(BandCost, RowsOfOtherRangesAndUnknownSubjectsAddNothing) {
   // 75 does not meet it and pays nothing, however full class 1 is.
   EXPECT_EQ(BandCost(st, t, key, set, set.Students[4], 1, 2), 0);
   EXPECT_EQ(BandCost(st, t, key, set, set.Students[2], 2, 2), 0);
+
+  // A level beyond any the rules page offers (read from a division file)
+  // weighs as written, in both forms, instead of overflowing the weight.
+  st.BandConditionRows[0] = Gb("按学号|1-8-|$数学$大于等于 80 且小于 100$2147483647 级$");
+  t = TallyBandConditions(st, key, set);
+  const double huge = 2.0 / 2 * (2147483647.0 * 3);
+  EXPECT_EQ(BandCost(st, t, key, set, set.Students[2], 1, 2), huge);
+  RangeTallies fast;
+  fast.Build(st, set, key, 2);
+  EXPECT_EQ(fast.BandCost(2, fast.Slot(1)), huge);
 }
 
 TEST(RangeTallies, SlotsOfTheRangeIdsFollowLaterPlacements) {
