@@ -171,9 +171,11 @@ DivisionResult bsSkinButton10Click(model::ProgramState& state, model::UserPort& 
     return result;
   }
   model::ProgramState next = state;
-  BuildRangeSets(next);
+  // Without an imported table the range sets are not rebuilt: range sets of
+  // an earlier division are no data to divide.
+  const bool built = BuildRangeSets(next);
   user.ProgressSet(5);
-  if (next.RangeSets.empty()) {
+  if (!built || next.RangeSets.empty()) {
     user.ProgressClose();
     user.Warning(kNoData);
     return result;

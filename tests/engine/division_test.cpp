@@ -257,6 +257,20 @@ TEST(Division, RefusesWithoutDataOrMainTable) {
   EXPECT_EQ(user.Messages(),
             std::vector<std::string>{"warning: 先导入分班数据后，才能进行分班操作！"});
 
+  // Range sets of an earlier division but no imported table (a division file
+  // may carry them): the missing data is reported, nothing is divided again.
+  {
+    model::ProgramState stale = RandomCohort(2, 30).State();
+    ASSERT_TRUE(bsSkinButton10Click(stale, user, coin).completed);
+    stale.ImportedSets.clear();
+    const model::ProgramState stale_before = stale;
+    user.calls.clear();
+    EXPECT_FALSE(bsSkinButton10Click(stale, user, coin).completed);
+    EXPECT_EQ(stale, stale_before);
+    EXPECT_EQ(user.Messages(),
+              std::vector<std::string>{"warning: 先导入分班数据后，才能进行分班操作！"});
+  }
+
   // No range row: no range set either.
   CohortBuilder c({"语文"});
   c.Add("1", "甲", "男", {90});
