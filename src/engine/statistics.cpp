@@ -17,11 +17,14 @@ std::int32_t ClassCountOf(const model::ProgramState& state, std::size_t r) {
 }
 
 // The class id of every position 0..class count of range r: position k the
-// first integer of the k-th comma-terminated item of field 4 (-1 past the
-// items). One pass over the list.
+// first integer of the k-th comma-terminated item of field 4. One pass over
+// the list. A class count beyond the listed ids (a row edited by hand, which
+// the headcounts refuse) gets no position past the ids, so that a huge count
+// builds nothing.
 std::vector<std::int32_t> PositionIds(const model::ProgramState& state, std::size_t r) {
-  const std::int32_t count = std::max(0, ClassCountOf(state, r));
   const std::string ids = model::FieldAt(state.ClassRangeRows[r], '|', 4);
+  const std::int32_t count =
+      std::min(std::max(0, ClassCountOf(state, r)), model::CountChar(ids, ','));
   std::vector<std::int32_t> out(count + 1, -1);
   std::size_t start = 0, pos = 0;
   std::int32_t k = 1;

@@ -115,6 +115,22 @@ TEST(BalanceTotals, StaleRangeRowsWarn) {
                                      "需重新分班才能进行此操作。"});
 }
 
+TEST(BalanceTotals, ClassCountBeyondItsIdsWarnsWithoutBuildingEveryPosition) {
+  // A row (edited in the file) that claims far more classes than it lists:
+  // the statistics stop at the mismatch; no position is built for each
+  // claimed class on the way.
+  for (const char* count : {"2147483647", "99999999"}) {
+    model::ProgramState st = Placed({90, 85, 60, 55}, {1, 1, 2, 2}, "按学号|1-4-|2|1,2,|");
+    st.ClassRangeRows[0] = Gb(std::string("按学号|1-4-|") + count + "|1,2,|");
+    const model::ProgramState before = st;
+    FakeUser user;
+    EXPECT_FALSE(BalanceTotals(st, user, AllRangesChoice(), false, 1));
+    EXPECT_EQ(st, before);
+    EXPECT_EQ(user.Messages(), std::vector<std::string>{"warning: 分班数量与班级编号个数不一致。"
+                                                        "请重新分班或恢复原来的设置！"});
+  }
+}
+
 TEST(BalanceTotals, SameAsTransfersThatRebuildEverything) {
   int subject_runs_that_moved = 0, total_runs_that_moved = 0;
   for (std::uint32_t seed = 1; seed <= 4; ++seed) {
