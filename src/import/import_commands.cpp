@@ -62,16 +62,15 @@ std::optional<SlotPlan> PrepareSlot(const model::ProgramState& state, model::Use
   return plan;
 }
 
-// The steps both imports share once the table's cells can be had: slot
-// handling, column roles, the checks, the error list, naming, ranking and
-// display. The state and the page change only when the table is accepted.
+// The steps both imports share once the slot is decided and the table's
+// cells can be had: column roles, the checks, the error list, naming,
+// ranking and display. The state and the page change only when the table is
+// accepted.
 ImportOutcome ImportTable(model::ProgramState& state, model::ImportPage& page,
-                          model::UserPort& user, const Flavour& flavour,
+                          model::UserPort& user, const SlotPlan& plan, const Flavour& flavour,
                           const std::vector<std::string>& headings,
                           const std::function<TableRows(int name_column)>& student_rows) {
-  std::optional<SlotPlan> plan = PrepareSlot(state, user);
-  if (!plan) return ImportOutcome::kStopped;
-  const int slot = plan->slot;
+  const int slot = plan.slot;
 
   user.ProgressStart("导入进度"_gb);
   user.ProgressSet(0);
@@ -112,7 +111,7 @@ ImportOutcome ImportTable(model::ProgramState& state, model::ImportPage& page,
   // Accepted: build the new tables and list, then swap them in.
   std::vector<model::Student_F> sets;
   std::vector<std::string> list;
-  if (!plan->replace_division) {
+  if (!plan.replace_division) {
     sets = state.ImportedSets;
     list = page.TableList;
   }
@@ -147,7 +146,7 @@ ImportOutcome ImportTable(model::ProgramState& state, model::ImportPage& page,
     }
   }
 
-  if (plan->replace_division) {
+  if (plan.replace_division) {
     state.InitialSoundPairs.clear();
     state.FinalSoundPairs.clear();
     state.BalanceItemRows.clear();
@@ -186,6 +185,8 @@ ImportOutcome PasteImport(model::ProgramState& state, model::ImportPage& page,
   }
   std::vector<std::string> lines = SplitLines(clipboard_text);
   if (lines.size() < 2) return ImportOutcome::kStopped;
+  std::optional<SlotPlan> plan = PrepareSlot(state, user);
+  if (!plan) return ImportOutcome::kStopped;
   TableRows rows = RowsFromLines(lines);
   lines.clear();
 
@@ -199,7 +200,7 @@ ImportOutcome PasteImport(model::ProgramState& state, model::ImportPage& page,
     return name_box + std::to_string(slot) + "-" + now();
   };
   std::vector<std::string> headings = rows.headings;
-  return ImportTable(state, page, user, flavour, headings,
+  return ImportTable(state, page, user, *plan, flavour, headings,
                      [&rows](int) { return std::move(rows); });
 }
 
@@ -212,6 +213,10 @@ ImportOutcome WorkbookImportFile(model::ProgramState& state, model::ImportPage& 
   }
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return ImportOutcome::kStopped;
+  // The slot is settled (all tables in, or the replacement confirmed) before
+  // the file is opened.
+  std::optional<SlotPlan> plan = PrepareSlot(state, user);
+  if (!plan) return ImportOutcome::kStopped;
 
   workbook::ReadResult book = workbook::ReadWorkbook(path);
   if (!book.sheet) {
@@ -229,7 +234,7 @@ ImportOutcome WorkbookImportFile(model::ProgramState& state, model::ImportPage& 
     if (!name_box.empty() && !ListHas(list, name_box)) return name_box;
     return std::to_string(slot) + ":" + file_name + now();
   };
-  return ImportTable(state, page, user, flavour, SheetHeadings(sheet),
+  return ImportTable(state, page, user, *plan, flavour, SheetHeadings(sheet),
                      [&sheet](int name_column) { return RowsFromSheet(sheet, name_column); });
 }
 

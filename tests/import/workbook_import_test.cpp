@@ -139,13 +139,26 @@ TEST(WorkbookImport, FileProblemsChangeNothing) {
   EXPECT_EQ(ImportFile(desk, Data("none.xlsx")), ImportOutcome::kStopped);
   EXPECT_TRUE(desk.user.calls.empty());
 
-  // A damaged file: an error naming it, before any question.
+  // A damaged file: the replacement is confirmed first, as for any file;
+  // then an error naming the file, and the earlier table stays.
   std::string broken = TempFile("坏.xlsx", "PK\x03\x04 not really a zip");
+  desk.user.confirm_answers = {true};
   EXPECT_EQ(ImportFile(desk, broken), ImportOutcome::kStopped);
-  ASSERT_EQ(desk.user.Messages().size(), 1u);
-  EXPECT_EQ(desk.user.Messages()[0].rfind("error: 无法读取Excel文件：", 0), 0u);
-  EXPECT_NE(desk.user.Messages()[0].find("坏.xlsx"), std::string::npos);
+  ASSERT_EQ(desk.user.Messages().size(), 2u);
+  EXPECT_EQ(desk.user.Messages()[0].rfind("confirm: ", 0), 0u);
+  EXPECT_EQ(desk.user.Messages()[1].rfind("error: 无法读取Excel文件：", 0), 0u);
+  EXPECT_NE(desk.user.Messages()[1].find("坏.xlsx"), std::string::npos);
   EXPECT_EQ(desk.state, before);
+
+  // With every table of a combined division in, the import is refused before
+  // the file is opened, whatever the file holds.
+  Desk full(2);
+  ASSERT_EQ(full.Paste({"学号\t姓名\t性别", "1\t甲\t男"}), ImportOutcome::kImported);
+  ASSERT_EQ(full.Paste({"学号\t姓名\t性别", "1\t甲\t男"}), ImportOutcome::kImported);
+  full.user.calls.clear();
+  EXPECT_EQ(ImportFile(full, broken), ImportOutcome::kStopped);
+  EXPECT_EQ(full.user.Messages(),
+            (std::vector<std::string>{"warning: 您已导入完成:2 份分班数据!不能再导入。"}));
 
   // A sheet without the three required columns.
   desk.user.calls.clear();
