@@ -129,9 +129,17 @@ CandidateList SortCandidates(std::vector<Candidate> entries) {
   // Reading back is monotone, so the order by raw cost is also ordered by
   // read-back cost; only neighbours that might read back equal need the
   // read-back, and a run of equal read-back costs goes back to pick order.
-  std::vector<std::pair<double, std::uint32_t>> order(entries.size());
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    order[i] = {entries[i].cost, static_cast<std::uint32_t>(i)};
+  // A cost without a value (averages overflowed by absurd scores) orders
+  // with nothing: such entries go last, in pick order.
+  std::vector<std::pair<double, std::uint32_t>> order;
+  std::vector<std::uint32_t> unpriced;
+  order.reserve(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (std::isnan(entries[i].cost)) {
+      unpriced.push_back(static_cast<std::uint32_t>(i));
+    } else {
+      order.push_back({entries[i].cost, static_cast<std::uint32_t>(i)});
+    }
   }
   std::sort(order.begin(), order.end());
   CandidateList list;
@@ -157,6 +165,7 @@ CandidateList SortCandidates(std::vector<Candidate> entries) {
       run_start = i;
     }
   }
+  for (std::uint32_t i : unpriced) order.push_back({entries[i].cost, i});
   list.entries.reserve(entries.size());
   for (std::size_t k = 0; k < order.size(); ++k) {
     list.entries.push_back(entries[order[k].second]);
@@ -213,8 +222,10 @@ void SettleConflicts(std::vector<CandidateList>& lists, Coin& coin) {
   for (std::size_t p = 0; p < y; ++p) {
     if (!lists[p].Empty()) order.push_back(p);
   }
+  // Classes whose first cost has no value come last.
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return lists[a].CostAt(0) < lists[b].CostAt(0);
+    const double ca = lists[a].CostAt(0), cb = lists[b].CostAt(0);
+    return ca < cb || (!std::isnan(ca) && std::isnan(cb));
   });
   std::vector<std::size_t> rank(y, 0);
   for (std::size_t i = 0; i < order.size(); ++i) rank[order[i]] = i;

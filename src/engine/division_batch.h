@@ -59,7 +59,8 @@ struct CandidateList {
 };
 
 // Orders the entries (given in pick order) by ascending cost as read back
-// from 15-digit text; equal costs keep their order.
+// from 15-digit text; equal costs keep their order, and costs without a
+// value (NaN) come last.
 CandidateList SortCandidates(std::vector<Candidate> entries);
 
 // Settles the classes that want the same student: classes are taken in the

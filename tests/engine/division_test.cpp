@@ -74,6 +74,25 @@ TEST(Candidates, EqualCostsKeepPickOrderAfterReadBack) {
   EXPECT_EQ(who, (std::vector<std::int32_t>{3, 0, 2, 1}));
 }
 
+TEST(Candidates, UnmeasurableCostsGoLast) {
+  // Scores so large that averages overflow give costs without a value: such
+  // students come after every priced one, in pick order, and the priced
+  // ones keep their order.
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  std::vector<Candidate> entries;
+  for (std::int32_t i = 0; i < 64; ++i) {
+    entries.push_back({i, i % 3 == 0 ? nan : static_cast<double>((i * 37) % 11)});
+  }
+  CandidateList l = SortCandidates(entries);
+  ASSERT_EQ(l.entries.size(), entries.size());
+  std::vector<Candidate> priced, unpriced;
+  for (const auto& e : entries) (std::isnan(e.cost) ? unpriced : priced).push_back(e);
+  std::stable_sort(priced.begin(), priced.end(),
+                   [](const Candidate& a, const Candidate& b) { return a.cost < b.cost; });
+  priced.insert(priced.end(), unpriced.begin(), unpriced.end());
+  for (std::size_t i = 0; i < priced.size(); ++i) EXPECT_EQ(l.entries[i].who, priced[i].who) << i;
+}
+
 TEST(Settlement, SecondChoicesDecide) {
   // A: s1 at 10, s2 at 12; B: s1 at 11, s2 at 30. keepA = 40, keepB = 23:
   // A gives up s1.
