@@ -14,30 +14,11 @@
 #include "engine/balance.h"
 #include "engine/division.h"
 #include "model/program_state.h"
-#include "model/user_port.h"
+#include "model/silent_user.h"
 
 namespace {
 
 using namespace tessaly;
-
-class SilentUser : public model::UserPort {
- public:
-  void Warning(const std::string&) override { ++warnings; }
-  void Error(const std::string&) override { ++warnings; }
-  void Information(const std::string&) override {}
-  bool Confirm(const std::string&) override { return false; }
-  void ShowImportErrors(const std::vector<std::string>&) override {}
-  void ProgressStart(const std::string&) override {}
-  void ProgressSet(int) override {}
-  void ProgressClose() override {}
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  int warnings = 0;
-};
 
 model::ProgramState MakeState(int students, int ranges, int classes) {
   cohort::CohortOptions o;
@@ -57,11 +38,12 @@ void BM_Divide(benchmark::State& bs) {
   for (auto _ : bs) {
     bs.PauseTiming();
     model::ProgramState state = input;
-    SilentUser user;
+    model::SilentUser user;
     engine::Coin coin(7);
     bs.ResumeTiming();
     engine::DivisionResult r = engine::bsSkinButton10Click(state, user, coin);
-    if (!r.completed || user.warnings != 0) bs.SkipWithError("the division did not complete");
+    if (!r.completed || user.warnings + user.errors != 0)
+      bs.SkipWithError("the division did not complete");
     score = r.score;
     benchmark::DoNotOptimize(state);
   }
@@ -83,14 +65,14 @@ void BM_BalanceTotals(benchmark::State& bs) {
   model::ProgramState divided = MakeState(
       static_cast<int>(bs.range(0)), static_cast<int>(bs.range(1)), static_cast<int>(bs.range(2)));
   {
-    SilentUser user;
+    model::SilentUser user;
     engine::Coin coin(7);
     engine::bsSkinButton10Click(divided, user, coin);
   }
   for (auto _ : bs) {
     bs.PauseTiming();
     model::ProgramState state = divided;
-    SilentUser user;
+    model::SilentUser user;
     bs.ResumeTiming();
     engine::BalanceTotals(state, user, engine::AllRangesChoice(), false, 0.0);
     benchmark::DoNotOptimize(state);

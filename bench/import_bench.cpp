@@ -11,29 +11,12 @@
 
 #include "import/import_commands.h"
 #include "import/table_list.h"
+#include "model/silent_user.h"
 #include "platform/encoding.h"
 
 namespace {
 
 using namespace tessaly;
-
-class SilentUser : public model::UserPort {
- public:
-  void Warning(const std::string&) override {}
-  void Error(const std::string&) override {}
-  void Information(const std::string&) override {}
-  bool Confirm(const std::string&) override { return true; }
-  void ShowImportErrors(const std::vector<std::string>&) override {}
-  void ProgressStart(const std::string&) override {}
-  void ProgressSet(int) override {}
-  void ProgressClose() override {}
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
 
 constexpr int kStudents = 20000;
 const char* const kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "赵", "黄", "周", "吴"};
@@ -108,7 +91,7 @@ void Started(model::ProgramState& state, model::ImportPage& page, model::UserPor
 
 void BM_WorkbookImport20000(benchmark::State& st) {
   const std::string& path = Workbook();
-  SilentUser user;
+  model::SilentUser user(true);
   for (auto _ : st) {
     model::ProgramState state;
     model::ImportPage page;
@@ -126,7 +109,7 @@ BENCHMARK(BM_WorkbookImport20000)->Unit(benchmark::kMillisecond);
 
 void BM_PasteImport20000(benchmark::State& st) {
   const std::string text = PastedText();
-  SilentUser user;
+  model::SilentUser user(true);
   for (auto _ : st) {
     model::ProgramState state;
     model::ImportPage page;

@@ -11,30 +11,13 @@
 #include "engine/statistics.h"
 #include "engine/tallies.h"
 #include "model/program_state.h"
+#include "model/silent_user.h"
 #include "model/user_port.h"
 #include "platform/encoding.h"
 
 namespace {
 
 using namespace tessaly;
-
-class QuietUser : public model::UserPort {
- public:
-  void Warning(const std::string&) override {}
-  void Error(const std::string&) override {}
-  void Information(const std::string&) override {}
-  bool Confirm(const std::string&) override { return false; }
-  void ShowImportErrors(const std::vector<std::string>&) override {}
-  void ProgressStart(const std::string&) override {}
-  void ProgressSet(int) override {}
-  void ProgressClose() override {}
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
 
 // `students` students with six subjects and two balance columns, divided
 // into `ranges` ranges by number, each of `classes` classes, with three band
@@ -148,7 +131,7 @@ model::ProgramState Placed(int students, int ranges, int classes) {
 
 void BM_RebuildStatistics_20000in400(benchmark::State& state) {
   const model::ProgramState st = Placed(20000, 1, 400);
-  QuietUser user;
+  model::SilentUser user;
   for (auto _ : state) {
     engine::ClassStatistics stats;
     benchmark::DoNotOptimize(engine::RebuildStatistics(st, user, stats));
@@ -172,7 +155,7 @@ void BM_SwapMeasuresPerPair_20000in400(benchmark::State& state) {
   model::ProgramState st = Placed(20000, 1, 400);
   st.CountConditionRows = {enc::FromUtf8("按学号|1-20000-|$数学$大于等于 80$"),
                            enc::FromUtf8("按学号|1-20000-|$总分$小于 300$")};
-  QuietUser user;
+  model::SilentUser user;
   engine::ClassStatistics stats;
   engine::RebuildStatistics(st, user, stats);
   const auto& s = st.RangeSets[0].Students;
@@ -195,7 +178,7 @@ void BM_RefreshClassesAfterExchange_20000in400(benchmark::State& state) {
   st.CountConditionRows = {enc::FromUtf8("按学号|1-20000-|$数学$大于等于 80$"),
                            enc::FromUtf8("按学号|1-20000-|$总分$小于 300$"),
                            enc::FromUtf8("按学号|1-20000-|$英语$大于 60 且小于等于 70$")};
-  QuietUser user;
+  model::SilentUser user;
   engine::ClassStatistics stats;
   engine::RebuildStatistics(st, user, stats);
   auto& s = st.RangeSets[0].Students;

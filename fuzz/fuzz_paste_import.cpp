@@ -9,6 +9,7 @@
 
 #include "import/import_commands.h"
 #include "import/table_list.h"
+#include "model/silent_user.h"
 #include "model/text_fields.h"
 #include "platform/encoding.h"
 
@@ -16,25 +17,15 @@ namespace {
 
 using namespace tessaly;
 
-class QuietUser : public model::UserPort {
+// Answers yes and traps on an empty error list or a progress value out of range.
+class QuietUser : public model::SilentUser {
  public:
-  void Warning(const std::string&) override {}
-  void Error(const std::string&) override {}
-  void Information(const std::string&) override {}
-  bool Confirm(const std::string&) override { return true; }
+  QuietUser() : SilentUser(true) {}
   void ShowImportErrors(const std::vector<std::string>& lines) override {
     if (lines.empty()) __builtin_trap();
   }
-  void ProgressStart(const std::string&) override {}
   void ProgressSet(int v) override {
     if (v < 0 || v > 100) __builtin_trap();
-  }
-  void ProgressClose() override {}
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
-    return std::nullopt;
   }
 };
 

@@ -51,7 +51,9 @@ TEST(MeasuresOnMalformedInput, StayFiniteAndInBounds) {
     ClassStatistics stats;
     RebuildStatistics(st, user, stats);
     RebuildAverageInfo(st, stats.AverageInfo);
-    if (auto score = ScoreDivision(st)) EXPECT_TRUE(std::isfinite(*score));
+    if (auto score = ScoreDivision(st)) {
+      EXPECT_TRUE(std::isfinite(*score));
+    }
     ShowAverages(st);
     for (std::size_t r = 0; r < st.RangeSets.size(); ++r) {
       const auto& set = st.RangeSets[r];

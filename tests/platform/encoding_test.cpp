@@ -39,7 +39,7 @@ TEST(CutToBytes, StopsBeforeASplitCharacter) {
   std::string name = FromUtf8("张三丰");
   EXPECT_EQ(CutToBytes(name, 5), FromUtf8("张三"));
   EXPECT_EQ(CutToBytes(name, 6), name);
-  EXPECT_EQ(CutToBytes("a" + FromUtf8("张"), 2), "a");
+  EXPECT_EQ(CutToBytes(FromUtf8("a张"), 2), "a");
   EXPECT_EQ(CutToBytes("", 2), "");
 }
 
