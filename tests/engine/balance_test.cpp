@@ -171,6 +171,42 @@ TEST(BalanceTotals, SameAsTransfersThatRebuildEverything) {
   EXPECT_GT(total_runs_that_moved, 0);
 }
 
+TEST(BalanceTotals, SeveralRangesWithBandsBalanceAsTransfersWould) {
+  int runs_that_moved = 0;
+  for (std::uint32_t seed = 11; seed <= 16; ++seed) {
+    CohortBuilder c({"语文", "数学"}, {"住宿", "特长"});
+    std::mt19937 rnd(seed);
+    const char* lodging[] = {"住校", "走读", ""};
+    const char* talent[] = {"体育", "美术", "音乐", ""};
+    for (int i = 1; i <= 90; ++i) {
+      c.Add(std::to_string(i), testing::RandomName(rnd), rnd() % 2 ? "男" : "女",
+            {30.0 + rnd() % 70, 30.0 + rnd() % 70}, {lodging[rnd() % 3], talent[rnd() % 4]},
+            i % 11 == 0 ? (i <= 50 ? 2 : 5) : -1);
+    }
+    c.Range("按学号|1-50-|3|1,2,3,|").Range("按学号|51-90-|3|4,5,6,|");
+    c.Band("按学号|1-50-|$总分$大于等于 120$5 级$").Band("按学号|51-90-|$语文$小于 50$7 级$");
+    c.CountCondition("按学号|1-50-|$总分$大于等于 120$")
+        .CountCondition("按学号|51-90-|$语文$小于 50$")
+        .CountCondition("按学号|51-90-|$数学$大于 80$");
+    c.Item("特长|6 级|").Item("总分|5 级|");
+    model::ProgramState fast = testing::Divided(c);
+    for (auto& set : fast.RangeSets) {
+      const int base = set.Students.empty() || std::stoi(set.Students[0].Number) <= 50 ? 1 : 4;
+      for (auto& s : set.Students) {
+        s.AssignedClass = s.PresetClass >= 0 ? s.PresetClass : base + static_cast<int>(rnd() % 3);
+      }
+    }
+    model::ProgramState plain = fast;
+    const model::ProgramState placed = fast;
+    FakeUser u1, u2;
+    BalanceTotals(fast, u1, AllRangesChoice(), false, 0.0);
+    testing::ReferenceBalance(plain, u2, 0.0);
+    EXPECT_EQ(fast.RangeSets, plain.RangeSets) << "seed " << seed;
+    if (fast.RangeSets != placed.RangeSets) ++runs_that_moved;
+  }
+  EXPECT_GT(runs_that_moved, 0);
+}
+
 TEST(BalanceSubject, BalancesOneSubjectAndRestoresItsLevel) {
   CohortBuilder c({"语文", "数学"});
   for (int i = 1; i <= 40; ++i) {
