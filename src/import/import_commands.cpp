@@ -115,17 +115,22 @@ ImportOutcome ImportTable(model::ProgramState& state, model::ImportPage& page,
     sets = state.ImportedSets;
     list = page.TableList;
   }
+  // Slots of a combined division start without weight and role: the rules
+  // page sets them. A division file may hold fewer slots than its mode asks
+  // for.
+  model::Student_F unweighted;
+  unweighted.WeightPercent = 0;
+  unweighted.IsMainTable = false;
   if (sets.empty()) {
     if (state.CombineMode) {
-      sets.resize(static_cast<std::size_t>(std::max(state.ExpectedSetCount, 1)) + 1);
+      sets.resize(static_cast<std::size_t>(std::max(state.ExpectedSetCount, 1)) + 1, unweighted);
     } else {
       sets.resize(1);
       sets[0].IsMainTable = true;
       sets[0].WeightPercent = 100;
     }
   }
-  // A division file may hold fewer slots than its mode asks for.
-  if (sets.size() <= static_cast<std::size_t>(slot)) sets.resize(slot + 1);
+  if (sets.size() <= static_cast<std::size_t>(slot)) sets.resize(slot + 1, unweighted);
   model::Student_F& target = sets[slot];
   target.Headings = std::move(read.table.Headings);
   target.Students = std::move(read.table.Students);

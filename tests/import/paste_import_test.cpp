@@ -228,6 +228,12 @@ TEST(PasteImport, CombineModeFillsSlotsAndRefusesWhenFull) {
   EXPECT_EQ(desk.state.ImportedSets.size(), 3u);
   EXPECT_TRUE(desk.state.ImportedSets[0].Students.empty());
   EXPECT_EQ(desk.state.NextSetSlot, 2);
+  // Combined tables carry no weight and no main role until the weights are
+  // set on the rules page.
+  for (const model::Student_F& t : desk.state.ImportedSets) {
+    EXPECT_EQ(t.WeightPercent, 0);
+    EXPECT_FALSE(t.IsMainTable);
+  }
   ASSERT_EQ(desk.Paste({"学号\t姓名\t性别", "2\t乙\t女"}, "二"), ImportOutcome::kImported);
   EXPECT_EQ(desk.state.NextSetSlot, 3);
 
