@@ -306,7 +306,10 @@ bool RunBalancing(model::ProgramState& state, model::UserPort& user, const std::
     for (std::int32_t n = 1;; ++n) {
       if (show_progress && c > 0) {
         const double share = static_cast<double>(n) / (2.0 * c) * span;
-        user.ProgressSet(static_cast<int>(std::trunc(share)) + span * static_cast<int>(r) + 5);
+        // The last pass of the last range reaches beyond 100; the window
+        // closes at 100, which is as far as it goes.
+        user.ProgressSet(
+            std::min(100, static_cast<int>(std::trunc(share)) + span * static_cast<int>(r) + 5));
       }
       bool stop = false;
       const bool done = pass(run, r, excluded, stop);

@@ -103,6 +103,28 @@ TEST(BalanceTotals, PinnedStudentsStayAndOtherRangesUntouched) {
   EXPECT_GT(moved, 0);
 }
 
+TEST(BalanceTotals, AtMostTwoPassesPerClassPlusOneAndProgressWithinTheWindow) {
+  // Class 1 holds the totals 90..71, class 2 70..51: every pass exchanges
+  // one pair and narrows the gap of 20 by 2 only, so the pass limit ends the
+  // run: 2 * 2 + 1 = 5 passes, 5 exchanges.
+  std::vector<double> scores;
+  std::vector<int> classes;
+  for (int i = 0; i < 40; ++i) {
+    scores.push_back(90 - i);
+    classes.push_back(i < 20 ? 1 : 2);
+  }
+  model::ProgramState st = Placed(scores, classes, "按学号|1-40-|2|1,2,|");
+  FakeUser user;
+  EXPECT_TRUE(BalanceTotals(st, user, AllRangesChoice(), true, 1.2));
+  const auto now = ClassesByNumber(st);
+  int moved = 0;
+  for (std::size_t i = 0; i < now.size(); ++i) moved += now[i] != classes[i];
+  EXPECT_EQ(moved, 10);
+  // Passes 1 to 4 at trunc(pass / 4 * 90) + 5; the fifth would pass 100,
+  // where the window closes, so it is shown as 100.
+  EXPECT_EQ(user.progress, (std::vector<int>{5, 27, 50, 72, 95, 100, 100}));
+}
+
 TEST(BalanceTotals, StaleRangeRowsWarn) {
   model::ProgramState st = Placed({90, 80}, {1, 2}, "按学号|1-2-|2|1,2,|");
   st.ClassRangeRows.push_back(st.ClassRangeRows[0]);
