@@ -22,6 +22,18 @@ const std::vector<Command>& AllCommands() {
        RunTable},
       {"resave", "read a division file and write it back", "usage: tessaly-cli resave IN.fb OUT.fb",
        RunResave},
+      {"rules", "set the rule lists of a division file from rule rows",
+       "usage: tessaly-cli rules IN.fb [--keep] [--range ROW]... [--band ROW]...\n"
+       "                         [--balance ROW]... [--count ROW]... [--initial PAIR]...\n"
+       "                         [--final PAIR]... -o OUT.fb\n"
+       "Each option given replaces its list (--keep appends instead; a row already present\n"
+       "is not added twice). Rows are written as the rules pages store them:\n"
+       "  --range   按名次|1-100-|2|1,2,|remark|   (type, START-END-, class count, ids, remark)\n"
+       "  --band    按名次|1-100-|$数学$大于等于 60 且小于 70$5 级$\n"
+       "  --balance 性别|4 级|        --count 按名次|1-100-|$总分$大于 600$\n"
+       "  --initial c-ch | z-zh | s-sh | h-f | r-l\n"
+       "  --final   an-ang | in-ing | en-eng | uan-ang | ian-iang",
+       RunRules},
       {"divide", "divide the students of a division file into classes (开始分班)",
        "usage: tessaly-cli divide IN.fb [--seed N] -o OUT.fb\n"
        "Combines the tables, builds the range sets, places every student and balances the\n"

@@ -18,6 +18,9 @@ int RunResave(Args& args);
 // (cmd_import.cpp).
 int RunImport(Args& args);
 
+// rules: sets the rule lists of a division file (cmd_rules.cpp).
+int RunRules(Args& args);
+
 // divide, balance, transfer: the division command, the two average
 // balancings and the manual move of a student (cmd_divide.cpp,
 // cmd_balance.cpp, cmd_transfer.cpp).
