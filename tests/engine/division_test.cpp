@@ -331,6 +331,22 @@ TEST(Division, IdMismatchStopsAfterEarlierRanges) {
   for (const auto& s : st.RangeSets[1].Students) EXPECT_EQ(s.AssignedClass, -1);
 }
 
+TEST(Division, ProgressPerBatchWithinTheRangeShare) {
+  // Two ranges: span 40 each. Range 0 has 8 students in 2 classes (5
+  // batches planned, 4 run), range 1 has 3 students in 3 classes (2 planned,
+  // 1 run): trunc(b / batches * span) + span * r + 5.
+  CohortBuilder c({"语文"});
+  for (int i = 1; i <= 11; ++i)
+    c.Add(std::to_string(i), "学生" + std::to_string(i), "男", {100.0 - i});
+  c.Range("按学号|1-8-|2|1,2,|");
+  c.Range("按学号|9-11-|3|3,4,5,|");
+  model::ProgramState st = c.State();
+  FakeUser user;
+  Coin coin(1);
+  ASSERT_TRUE(bsSkinButton10Click(st, user, coin).completed);
+  EXPECT_EQ(user.progress, (std::vector<int>{0, 5, 13, 21, 29, 37, 65, 90, 95, 100}));
+}
+
 TEST(Division, ZeroClassRangeSkippedWithWarning) {
   CohortBuilder c({"语文"});
   for (int i = 1; i <= 8; ++i)
