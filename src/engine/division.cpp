@@ -1,5 +1,6 @@
 #include "engine/division.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -219,8 +220,12 @@ DivisionResult bsSkinButton10Click(model::ProgramState& state, model::UserPort& 
     for (auto batch = PickBatch(set, y); !batch.empty(); batch = PickBatch(set, y)) {
       ++b;
       divider.ProcessBatch(batch);
+      // Preset students and classes left without a candidate can make more
+      // batches than planned: the range's progress then stays at its share,
+      // so the window (which closes at 100) stays open until the end.
       const double share = static_cast<double>(b) / static_cast<double>(batches) * span;
-      user.ProgressSet(static_cast<int>(std::trunc(share)) + span * static_cast<int>(r) + 5);
+      const int done = std::min(static_cast<int>(std::trunc(share)), span);
+      user.ProgressSet(done + span * static_cast<int>(r) + 5);
     }
     divider.AddGaps(unweighted, gap_sum);
   }

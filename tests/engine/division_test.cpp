@@ -345,6 +345,18 @@ TEST(Division, ProgressPerBatchWithinTheRangeShare) {
   Coin coin(1);
   ASSERT_TRUE(bsSkinButton10Click(st, user, coin).completed);
   EXPECT_EQ(user.progress, (std::vector<int>{0, 5, 13, 21, 29, 37, 65, 90, 95, 100}));
+
+  // Four students preset into one class come one batch each, more than the
+  // 4 div 2 + 1 planned: the range's progress stops at its share instead of
+  // reaching 100 (which closes the window) while the division still runs.
+  CohortBuilder p({"语文"});
+  for (int i = 1; i <= 4; ++i)
+    p.Add(std::to_string(i), "学生" + std::to_string(i), "男", {100.0 - i}, {}, 1);
+  p.Range("按学号|1-4-|2|1,2,|");
+  st = p.State();
+  user.progress.clear();
+  ASSERT_TRUE(bsSkinButton10Click(st, user, coin).completed);
+  EXPECT_EQ(user.progress, (std::vector<int>{0, 5, 31, 58, 85, 85, 90, 95, 100}));
 }
 
 TEST(Division, ZeroClassRangeSkippedWithWarning) {
