@@ -38,7 +38,9 @@ model::ProgramState Cohort(int students, int ranges, int classes) {
     s.Gender = rng() % 2 ? boy : girl;
     for (int j = 0; j < 6; ++j) s.Scores.push_back(rng() % 10 ? 40 + rng() % 600 / 10.0 : 0);
     for (double v : s.Scores) s.Total += v;
-    s.BalanceValues = {stays[rng() % 3], "G" + std::to_string(rng() % 25)};
+    std::string group = "G";
+    group += std::to_string(rng() % 25);
+    s.BalanceValues = {stays[rng() % 3], group};
     t.Students.push_back(s);
   }
   t.StudentCount = students;
