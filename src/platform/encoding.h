@@ -6,6 +6,7 @@
 // and characters outside GBK are still carried (as four-byte sequences)
 // instead of being lost.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,9 @@ bool IsValidUtf8(std::string_view bytes);
 // Outside text of unknown encoding: UTF-8 (a leading byte-order mark is
 // dropped) when it is valid UTF-8, GB18030 bytes taken as they are otherwise.
 std::string FromOutside(std::string_view bytes);
+
+// Appends the UTF-8 form of one Unicode code point (at most U+10FFFF).
+void AppendUtf8(std::string& out, std::uint32_t code_point);
 
 // Byte length of the character that starts at `pos` in code page 936 /
 // GB18030 text: 1 for single bytes, 2 for double-byte characters, 4 for

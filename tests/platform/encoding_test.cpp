@@ -35,6 +35,13 @@ TEST(Encoding, BrokenBytesAreReplacedNotLost) {
             "a?b");
 }
 
+TEST(Encoding, AppendUtf8WritesEveryLength) {
+  std::string out;
+  for (std::uint32_t cp : {0x41u, 0xE9u, 0x5B66u, 0x1F600u}) AppendUtf8(out, cp);
+  EXPECT_EQ(out, "A\xC3\xA9\xE5\xAD\xA6\xF0\x9F\x98\x80");
+  EXPECT_TRUE(IsValidUtf8(out));
+}
+
 TEST(CutToBytes, StopsBeforeASplitCharacter) {
   std::string name = FromUtf8("张三丰");
   EXPECT_EQ(CutToBytes(name, 5), FromUtf8("张三"));

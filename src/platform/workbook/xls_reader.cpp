@@ -172,24 +172,6 @@ void ForEachRecord(std::string_view stream, std::size_t at, F&& f) {
   }
 }
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 // The text of a STRING record (the value of a formula that gives text):
 // character count, option byte (bit 0: two bytes per character), characters.
 std::string FormulaString(std::string_view data) {
@@ -206,10 +188,10 @@ std::string FormulaString(std::string_view data) {
     std::uint32_t u = units[i];
     if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
         units[i + 1] <= 0xDFFF) {
-      AppendUtf8(utf8, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      enc::AppendUtf8(utf8, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
       ++i;
     } else {
-      AppendUtf8(utf8, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+      enc::AppendUtf8(utf8, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
     }
   }
   return enc::FromUtf8(utf8);

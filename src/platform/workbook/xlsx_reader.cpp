@@ -126,24 +126,6 @@ long EscapeAt(std::string_view text, std::size_t at) {
   return unit;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 // Spreadsheets write characters that XML cannot carry (carriage returns,
 // control characters) as "_xHHHH_", the UTF-16 unit in hex, and a literal
 // "_x" that would read as such an escape as "_x005F_x". The cell's value is
@@ -163,8 +145,8 @@ std::string DecodeEscapes(std::string_view text) {
     if (unit >= 0xD800 && unit <= 0xDBFF) {
       long low = EscapeAt(text, i + 7);
       if (low >= 0xDC00 && low <= 0xDFFF) {
-        AppendUtf8(out, 0x10000 + ((static_cast<std::uint32_t>(unit) - 0xD800) << 10) +
-                            (static_cast<std::uint32_t>(low) - 0xDC00));
+        enc::AppendUtf8(out, 0x10000 + ((static_cast<std::uint32_t>(unit) - 0xD800) << 10) +
+                                 (static_cast<std::uint32_t>(low) - 0xDC00));
         i += 14;
         continue;
       }
@@ -172,7 +154,7 @@ std::string DecodeEscapes(std::string_view text) {
     if (unit >= 0xD800 && unit <= 0xDFFF) {
       out.append(text.substr(i, 7));
     } else {
-      AppendUtf8(out, static_cast<std::uint32_t>(unit));
+      enc::AppendUtf8(out, static_cast<std::uint32_t>(unit));
     }
     i += 7;
   }
