@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/user_port.h"
+#include "model/silent_user.h"
 
 namespace tessaly::cli {
 
@@ -43,7 +43,7 @@ int ParseIntArg(const std::string& name, const std::string& value);
 
 // The user at a terminal: messages to stderr in UTF-8, confirmations
 // answered by --yes (otherwise No), progress not shown, no file dialogs.
-class TerminalUser : public model::UserPort {
+class TerminalUser : public model::SilentUser {
  public:
   explicit TerminalUser(bool assume_yes = false) : assume_yes_(assume_yes) {}
   void Warning(const std::string& text) override;
@@ -51,15 +51,6 @@ class TerminalUser : public model::UserPort {
   void Information(const std::string& text) override;
   bool Confirm(const std::string& text) override;
   void ShowImportErrors(const std::vector<std::string>& lines) override;
-  void ProgressStart(const std::string&) override {}
-  void ProgressSet(int) override {}
-  void ProgressClose() override {}
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
   // True once a warning or error was shown: the command then fails.
   bool failed() const { return failed_; }
 
