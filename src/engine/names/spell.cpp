@@ -70,7 +70,8 @@ void AppendPinyin(std::string& out, std::string_view text, std::int32_t flags) {
       continue;
     }
     if (c == 0xA2) {
-      if (d >= 0xA1) {
+      // FF is no trail byte of the row and has no entry.
+      if (d >= 0xA1 && d <= 0xFE) {
         out += kSymbols[d - 0xA1];
       } else if (mark) {
         out.push_back('?');

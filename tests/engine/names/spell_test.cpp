@@ -83,6 +83,9 @@ TEST(ToPinyin, NumberedSymbols) {
   }
   EXPECT_EQ(Pinyin(Bytes({0xA2, 0x50}), 3), "?");
   EXPECT_EQ(Pinyin(Bytes({0xA2, 0x50}), 1), "");
+  // The byte FF after the lead byte is no code of the row: no symbol.
+  EXPECT_EQ(Pinyin(Bytes({0xA2, 0xFF}), 3), "?");
+  EXPECT_EQ(Pinyin(Bytes({0xA2, 0xFF, 'a'}), 1), "A");
 }
 
 TEST(ToPinyin, GreekLetters) {
