@@ -99,7 +99,7 @@ NamesakeResult NamesakeIndex::Test(std::int32_t pos, std::int32_t class_count,
   const std::int32_t total = Total(pos);
   if (total <= 1 || class_count < 1) return {};
   const std::int32_t in_class = InClass(pos, cls);
-  const std::int32_t share = (total + class_count - 1) / class_count;
+  const std::int32_t share = total / class_count + (total % class_count != 0 ? 1 : 0);
   if (in_class >= share) return {true, 400.0};
   return {false, static_cast<double>(in_class) / share * 400.0};
 }

@@ -115,7 +115,7 @@ NamesakeResult SameNameTest(const model::Student_F& set, const model::RuleList& 
     if (i < set.Students.size() && set.Students[i].AssignedClass == k) ++in_class;
   }
   if (total <= 1 || class_count < 1) return {};
-  const std::int32_t share = (total + class_count - 1) / class_count;
+  const std::int32_t share = total / class_count + (total % class_count != 0 ? 1 : 0);
   if (in_class >= share) return {true, 400.0};
   return {false, static_cast<double>(in_class) / share * 400.0};
 }

@@ -86,6 +86,7 @@ TEST(NamesakeIndex, CountsAndTheStudentItself) {
   EXPECT_EQ(index.InClass(0, 2), 2);
   EXPECT_EQ(index.Test(0, 2, 7), NamesakeResult{});  // a class never seen
   EXPECT_EQ(index.Test(0, 0, 2), NamesakeResult{});
+  EXPECT_EQ(index.Test(0, 2147483647, 2), (NamesakeResult{true, 400}));
 }
 
 }  // namespace

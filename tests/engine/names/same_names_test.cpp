@@ -138,6 +138,9 @@ TEST(SameNameTest, NamesWithoutSoundAndBadArguments) {
   EXPECT_EQ(SameNameTest(set, rows, 3, 0, 1, r), NamesakeResult{});
   EXPECT_EQ(SameNameTest(set, rows, 9, 2, 1, r), NamesakeResult{});
   EXPECT_EQ(SameNameTest(set, rows, 3, 2, 1, r), (NamesakeResult{true, 400}));
+  // A range claiming a huge class count: the share is 1, without overflow.
+  EXPECT_EQ(SameNameTest(set, rows, 3, 2147483647, 1, r), (NamesakeResult{true, 400}));
+  EXPECT_EQ(SameNameTest(set, rows, 3, 2147483647, 2, r), (NamesakeResult{false, 0}));
 }
 
 TEST(ShowSameNames, BlocksPerRangeWithEmptyRowBeforeLaterRanges) {
