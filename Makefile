@@ -2,6 +2,8 @@
 BUILD_DEBUG   ?= build/debug
 BUILD_RELEASE ?= build/release
 JOBS          ?= $(shell nproc)
+# ccache, when installed, makes rebuilds of unchanged files instant.
+LAUNCHER      := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
 .PHONY: all setup debug release demo test bench format clean
 
@@ -11,11 +13,11 @@ setup:
 	./scripts/setup.sh
 
 debug: setup
-	cmake -S . -B $(BUILD_DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON
+	cmake -S . -B $(BUILD_DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON $(LAUNCHER)
 	cmake --build $(BUILD_DEBUG) -j $(JOBS)
 
 release: setup
-	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER)
 	cmake --build $(BUILD_RELEASE) -j $(JOBS)
 
 demo: release

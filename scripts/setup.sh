@@ -2,6 +2,9 @@
 # Installs the Debian packages Tessaly needs to build, test and run its tools.
 # Idempotent: installs only what is missing, and runs apt-get update once, only
 # when something must be installed.
+#   scripts/setup.sh          what the build and `make test` need
+#   scripts/setup.sh tools    also what the tools need: screenshots under Xvfb with
+#                             CJK fonts, the demonstration recording, LibreOffice
 set -euo pipefail
 
 packages=(
@@ -10,7 +13,11 @@ packages=(
   libzip-dev libpugixml-dev libfreexl-dev libxlsxwriter-dev
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format
   time
+  qt6-base-dev qt6-multimedia-dev
 )
+if [ "${1:-}" = "tools" ]; then
+  packages+=(xvfb xauth fonts-noto-cjk ffmpeg libreoffice-calc)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
