@@ -28,6 +28,9 @@ int RunDivide(Args& args);
 int RunBalance(Args& args);
 int RunTransfer(Args& args);
 
+// export: the all-data workbook of a division file (cmd_export.cpp).
+int RunExport(Args& args);
+
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
 
