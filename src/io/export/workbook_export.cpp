@@ -1,5 +1,6 @@
 #include "io/export/workbook_export.h"
 
+#include <map>
 #include <set>
 
 #include "engine/evaluation.h"
@@ -30,10 +31,25 @@ std::string ClassLabel(std::int32_t id) {
   return std::to_string(id) + " 班"_gb;
 }
 
+// The roster of every listed class, cut from the roster of all students in
+// one pass (it lists the students class by class, each class in the order
+// its own roster has): the heading row, then the class's rows with 序号
+// counted again from 1.
 std::vector<PrintSheet> ClassSheets(const model::ProgramState& state) {
+  const model::Grid all = engine::ClassRoster(state, std::nullopt);
+  std::map<std::string, std::size_t> sheet_of;  // the 新分班级 text -> sheet
   std::vector<PrintSheet> sheets;
   for (std::int32_t id : ListedClasses(state)) {
-    sheets.push_back({ClassLabel(id), engine::ClassRoster(state, id)});
+    sheet_of.emplace(std::to_string(id), sheets.size());
+    sheets.push_back({ClassLabel(id), model::Grid{}});
+    sheets.back().table.rows.push_back(all.rows.front());
+  }
+  for (std::size_t r = 1; r < all.rows.size(); ++r) {
+    auto it = sheet_of.find(all.rows[r].back());
+    if (it == sheet_of.end()) continue;
+    model::Grid& table = sheets[it->second].table;
+    table.rows.push_back(all.rows[r]);
+    table.rows.back().front() = std::to_string(table.rows.size() - 1);
   }
   return sheets;
 }
