@@ -53,6 +53,15 @@ const std::vector<Command>& AllCommands() {
        "Moves the student and pins him to CLASS. --backfill sends back the best-matching\n"
        "student of CLASS whose total differs by at most L (default 20). Prints the score.",
        RunTransfer},
+      {"optimise", "improve a division by exchanges between classes (优化分班结果)",
+       "usage: tessaly-cli optimise IN.fb [--mode 0|1|2] -o OUT.fb\n"
+       "One run of the optimiser: per range at most ten passes, each at most one exchange of\n"
+       "two students (totals less than 30 apart, nobody pinned) between the class furthest\n"
+       "from its headcount expectations and its best complement. --mode 0 优化平均分 (better\n"
+       "averages, no class's headcounts worse), 1 优化均衡人数 (default: better headcounts,\n"
+       "averages no worse), 2 综合因素优化 (better sum of both). Prints the messages and the\n"
+       "score.",
+       RunOptimise},
       {"pinyin", "pinyin or sound key of texts",
        "usage: tessaly-cli pinyin [--flags F] [--max M] TEXT...\n"
        "       tessaly-cli pinyin --key [--initial c-ch]... [--final an-ang]... TEXT...\n"
