@@ -32,6 +32,7 @@ int RunTransfer(Args& args);
 // of the query and adjust page (cmd_optimise.cpp, cmd_batch.cpp,
 // cmd_query.cpp).
 int RunOptimise(Args& args);
+int RunBatch(Args& args);
 
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
