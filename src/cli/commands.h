@@ -33,6 +33,7 @@ int RunTransfer(Args& args);
 // cmd_query.cpp).
 int RunOptimise(Args& args);
 int RunBatch(Args& args);
+int RunQuery(Args& args);
 
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
