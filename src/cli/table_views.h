@@ -27,6 +27,8 @@ model::Grid SameNamesView(const model::ProgramState& state, Args& args);
 // The averages table and the class roster (view_division.cpp).
 model::Grid AveragesView(const model::ProgramState& state, Args& args);
 model::Grid RosterView(const model::ProgramState& state, Args& args);
+// The headcount statistics table (view_counts.cpp).
+model::Grid CountsView(const model::ProgramState& state, Args& args);
 
 // all: the all-data text of the division page (view_all.cpp).
 std::string AllDataView(const model::ProgramState& state, Args& args);

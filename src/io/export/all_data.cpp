@@ -4,6 +4,7 @@
 #include "engine/names/same_names.h"
 #include "engine/roster.h"
 #include "platform/encoding.h"
+#include "stats/headcount_page.h"
 
 namespace tessaly::io::exports {
 
@@ -35,6 +36,7 @@ std::string CollectAllData(model::ProgramState& state, model::UserPort& user,
   user.ProgressSet(20);
   tables.same_names = engine::ShowSameNames(state);
   user.ProgressSet(30);
+  tables.statistics = stats::HeadcountStatisticsOf(state);
   user.ProgressSet(50);
 
   std::string text;

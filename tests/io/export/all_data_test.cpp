@@ -9,6 +9,7 @@
 #include "engine/names/same_names.h"
 #include "engine/roster.h"
 #include "io/export/export_fixture.h"
+#include "stats/headcount_page.h"
 #include "support/fake_user.h"
 
 namespace tessaly::io::exports {
@@ -38,6 +39,34 @@ TEST(CollectAllData, TheFourTablesFollowEachOtherInTheirOrder) {
   EXPECT_NE(text.find(last_student + averages_heading), std::string::npos);
   EXPECT_EQ(user.progress, (std::vector<int>{0, 10, 20, 30, 50, 70, 80, 90, 100}));
   EXPECT_TRUE(user.Messages().empty());
+}
+
+TEST(CollectAllData, TheStatisticsAreThoseOfStartingThemAndTheRosterKeepsTheEarlierRanks) {
+  model::ProgramState state = ExportState();
+  model::ProgramState counted = state;
+  const model::Grid statistics = stats::HeadcountStatisticsOf(counted);
+  testing::FakeUser user;
+  AllDataTables tables;
+  const std::string text = CollectAllData(state, user, std::nullopt, &tables);
+  EXPECT_EQ(tables.statistics, statistics);
+  EXPECT_EQ(state, counted);  // re-ranked as "开始统计" re-ranks
+  ASSERT_FALSE(statistics.rows.empty());
+  EXPECT_EQ(statistics.rows[0][0], Gb("性别统计"));
+  EXPECT_TRUE(text.ends_with(TableText(statistics)));
+
+  // 赵敏 (00105) ranks fifth in the table and first in her range: the roster
+  // block shows the rank held before the statistics re-ranked the range.
+  const std::size_t rank_column = 7;  // 序号 学号 姓名 性别 语文 数学 总分 名次
+  ASSERT_EQ(tables.roster.Cell(0, rank_column), Gb("名次"));
+  bool found = false;
+  for (const auto& row : tables.roster.rows) {
+    if (row[1] != "00105") continue;
+    found = true;
+    EXPECT_EQ(row[rank_column], "5");
+  }
+  EXPECT_TRUE(found);
+  EXPECT_EQ(state.RangeSets[1].Students.front().Number, "00105");
+  EXPECT_EQ(state.RangeSets[1].Students.front().Rank, 1);
 }
 
 TEST(CollectAllData, TheRosterShowsTheChosenClassOrEveryStudent) {
