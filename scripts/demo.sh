@@ -2,7 +2,8 @@
 # Demonstration on the sample cohort: what the division file holds, then the
 # division "开始分班" with a fixed coin seed (the same result on every run), its
 # score and the averages table of every range; then one optimiser run in each
-# mode and the headcount statistics of the first range.
+# mode and the headcount statistics of the first range; last the workbook
+# export of the divided sample (BUILD_DIR/sample.xlsx).
 # usage: scripts/demo.sh BUILD_DIR
 set -euo pipefail
 build=${1:?usage: scripts/demo.sh BUILD_DIR}
@@ -29,3 +30,9 @@ done
 echo
 echo "== tessaly-cli table divided.fb counts (the first range)"
 "$cli" table "$work/divided.fb" counts | tr -d '\r' | sed -E 's/\t+$//' | sed '/^$/q' | sed '/^$/d'
+echo
+echo "== tessaly-cli export divided.fb -o sample.xlsx"
+xlsx="$(cd "$build" && pwd)/sample.xlsx"
+"$cli" export "$work/divided.fb" -o "$xlsx"
+echo "Wrote $xlsx"
+echo "(全部数据: the all-data text of 'table divided.fb all'; a roster sheet per class; 平均分图)"
