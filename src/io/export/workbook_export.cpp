@@ -35,8 +35,7 @@ std::string ClassLabel(std::int32_t id) {
 // one pass (it lists the students class by class, each class in the order
 // its own roster has): the heading row, then the class's rows with 序号
 // counted again from 1.
-std::vector<PrintSheet> ClassSheets(const model::ProgramState& state) {
-  const model::Grid all = engine::ClassRoster(state, std::nullopt);
+std::vector<PrintSheet> ClassSheets(const model::ProgramState& state, const model::Grid& all) {
   std::map<std::string, std::size_t> sheet_of;  // the 新分班级 text -> sheet
   std::vector<PrintSheet> sheets;
   for (std::int32_t id : ListedClasses(state)) {
@@ -82,11 +81,16 @@ std::vector<ColumnChart> AverageCharts(const model::ProgramState& state) {
 
 }  // namespace
 
-WorkbookContent ExportContent(const model::ProgramState& state, const std::string& all_data_text) {
+WorkbookContent ExportContent(const model::ProgramState& state, const std::string& all_data_text,
+                              const model::Grid* all_roster) {
   WorkbookContent content;
   content.first_sheet_name = "全部数据"_gb;
   content.first_sheet = PastedCells(all_data_text);
-  content.print_sheets = ClassSheets(state);
+  if (all_roster != nullptr) {
+    content.print_sheets = ClassSheets(state, *all_roster);
+  } else {
+    content.print_sheets = ClassSheets(state, engine::ClassRoster(state, std::nullopt));
+  }
   content.chart_sheet_name = "平均分图"_gb;
   content.charts = AverageCharts(state);
   return content;
@@ -97,10 +101,13 @@ std::optional<std::string> ExportWorkbook(model::ProgramState& state, model::Use
                                           const std::optional<std::string>& chosen_item,
                                           std::string* all_data_text) {
   model::ProgramState work = state;
-  std::string text = CollectAllData(work, user, chosen_item);
+  AllDataTables tables;
+  std::string text = CollectAllData(work, user, chosen_item, &tables);
   // The class sheets show the rosters as the roster block does: with the
-  // ranks held before the statistics re-ranked each range.
-  const WorkbookContent content = ExportContent(state, text);
+  // ranks held before the statistics re-ranked each range (the block itself
+  // is the roster of all students unless a class was chosen).
+  const WorkbookContent content =
+      ExportContent(state, text, chosen_item ? nullptr : &tables.roster);
   if (auto error = WriteWorkbook(content, path)) return error;
   state = std::move(work);
   if (all_data_text != nullptr) *all_data_text = std::move(text);

@@ -21,8 +21,10 @@ inline constexpr const char* kWorkbookFilterUtf8 = "Excel文件(*.xlsx)|*.xlsx";
 // class of the class list (in its order, each class once) with that class's
 // roster; then the sheet "平均分图" with one column chart per range that has
 // students, of its class average totals against the range's. The rosters
-// and averages are those of `state`.
-WorkbookContent ExportContent(const model::ProgramState& state, const std::string& all_data_text);
+// and averages are those of `state`; `all_roster`, when given, is its roster
+// of all students (engine::ClassRoster), which the class sheets are cut from.
+WorkbookContent ExportContent(const model::ProgramState& state, const std::string& all_data_text,
+                              const model::Grid* all_roster = nullptr);
 
 // The export to `path`: CollectAllData and the class rosters (taken before
 // the statistics re-rank, as the roster block) on a copy of the state,

@@ -114,9 +114,17 @@ TEST(WorkbookExport, TheFirstSheetHoldsTheAllDataTextCellByCell) {
 
 TEST(WorkbookExport, EveryClassHasARosterSheetLaidOutForPrinting) {
   TempFolder dir;
+  // With a class chosen on the roster page the class sheets are the same.
+  model::ProgramState chosen = ExportState();
+  testing::FakeUser user;
+  const std::string chosen_path = dir.File("chosen.xlsx");
+  ASSERT_EQ(ExportWorkbook(chosen, user, chosen_path, Gb("2 班")), std::nullopt);
+  // The first sheet starts with class 2's roster, then the averages.
+  const workbook::Sheet first = ReadSheet(chosen_path, 0);
+  EXPECT_EQ(first.Cell(2, 3), Gb("李娜"));
+  EXPECT_EQ(first.Cell(4, 1), Gb("年级或班级(平均分)"));
   model::ProgramState state = ExportState();
   const model::ProgramState before = state;
-  testing::FakeUser user;
   const std::string path = dir.File("a.xlsx");
   ASSERT_EQ(ExportWorkbook(state, user, path, std::nullopt), std::nullopt);
 
@@ -126,6 +134,8 @@ TEST(WorkbookExport, EveryClassHasARosterSheetLaidOutForPrinting) {
     EXPECT_EQ(sheet.name, std::to_string(k) + Gb(" 班"));
     // The roster with the ranks of the roster block (before the re-rank).
     ExpectSheetHolds(sheet, engine::ClassRoster(before, k).rows);
+    ExpectSheetHolds(ReadSheet(chosen_path, static_cast<std::size_t>(k)),
+                     engine::ClassRoster(before, k).rows);
     const std::string xml =
         ZipPart(path, "xl/worksheets/sheet" + std::to_string(k + 1) + ".xml").value_or("");
     EXPECT_NE(xml.find("ySplit=\"1\""), std::string::npos);       // frozen heading row
