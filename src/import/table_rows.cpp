@@ -27,11 +27,11 @@ std::vector<std::string> SplitLines(std::string_view text) {
 std::vector<std::string> PastedCells(std::string_view line) {
   // Appending "|" and turning tabs into "|" makes every cell a field that a
   // separator follows; a "|" typed in a cell splits it, as it always has.
-  // CR and LF never occur inside a line, tabs and "|" are single bytes that
-  // never trail a double-byte character.
-  std::string normal;
-  normal.reserve(line.size() + 1);
-  for (char c : line) normal.push_back(c == '\t' ? '|' : c);
+  // CR and LF never occur inside a line. The line is made valid first: a
+  // broken character at the end of a cell would otherwise take the "|" that
+  // replaces the tab after it as its trail byte and swallow the next cell.
+  std::string normal = enc::ValidText(line);
+  for (char& c : normal) c = c == '\t' ? '|' : c;
   normal.push_back('|');
   normal = model::RemoveSpaces(normal);
   std::vector<std::string> cells;

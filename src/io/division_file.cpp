@@ -54,8 +54,10 @@ std::string Joined(const Items& items, Text text) {
 
 // A text stored as a field of a "|"-separated line. A "|" inside it would
 // split the field and shift every field after it, so it is stored as the
-// full-width bar "｜" instead.
-std::string StoredField(const std::string& text) {
+// full-width bar "｜" instead; a byte of no complete character (a lone lead
+// byte would take the "|" after the field as its trail byte) becomes '?'.
+std::string StoredField(const std::string& raw) {
+  const std::string text = enc::ValidText(raw);
   if (text.find('|') == std::string::npos) return text;
   static const std::string kBar = "｜"_gb;
   std::string out;
@@ -109,7 +111,7 @@ void WriteTableBlock(Writer& w, const model::Student_F& table) {
 void WriteList(Writer& w, const char* name, const model::RuleList& rows) {
   if (rows.empty()) return;
   w.Line(std::string(name) + "_begin");
-  for (const std::string& row : rows) w.Line(row);
+  for (const std::string& row : rows) w.Line(enc::ValidText(row));
   w.Line(std::string(name) + "_end");
 }
 

@@ -64,6 +64,8 @@ std::string Quote(std::string_view text) {
 
 // The fields of a line, each followed by "|" (text after the last "|" is not
 // a field); a trail byte of a double-byte character is never a separator.
+// Bytes of a field that belong to no complete character become '?', so that
+// every text read can be written back as the same field.
 std::vector<std::string> SplitFields(std::string_view line) {
   std::vector<std::string> fields;
   std::size_t start = 0;
@@ -71,7 +73,7 @@ std::vector<std::string> SplitFields(std::string_view line) {
   while (pos < line.size()) {
     std::size_t n = enc::CharLength(line, pos);
     if (n == 1 && line[pos] == '|') {
-      fields.emplace_back(line.substr(start, pos - start));
+      fields.push_back(enc::ValidText(line.substr(start, pos - start)));
       start = pos + 1;
     }
     pos += n;
@@ -299,7 +301,9 @@ model::RuleList ReadList(const FileLines& lines, const char* name) {
   auto section = lines.FindSection(std::string(name) + "_begin", std::string(name) + "_end");
   model::RuleList rows;
   if (!section) return rows;
-  for (std::size_t i = section->first; i < section->last; ++i) rows.push_back(lines[i]);
+  for (std::size_t i = section->first; i < section->last; ++i) {
+    rows.push_back(enc::ValidText(lines[i]));
+  }
   return rows;
 }
 

@@ -7,6 +7,7 @@
 #include "import/table_reader.h"
 #include "import/table_rows.h"
 #include "import_test_util.h"
+#include "io/division_file.h"
 #include "platform/workbook/workbook_reader.h"
 
 namespace tessaly::testing {
@@ -97,6 +98,19 @@ TEST(WorkbookImport, FixturesSavedByASpreadsheetImportExactly) {
 
     EXPECT_EQ(desk.page.ScoreView.RowCount(), 4u);
   }
+}
+
+TEST(WorkbookImport, AGbkCsvWithABrokenNameGivesAFileThatOpensAgain) {
+  Desk desk;
+  ASSERT_EQ(ImportFile(desk, std::string(TESSALY_TEST_DATA) + "/damaged/lone_lead_byte_name.csv"),
+            ImportOutcome::kImported);
+  const auto& s = desk.state.ImportedSets[0].Students;
+  ASSERT_EQ(s.size(), 10u);
+  EXPECT_EQ(U8(s[1].Name), "张明?");
+  EXPECT_EQ(U8(s[1].Gender), "女");
+  io::DivisionRead read = io::ReadDivisionText(io::WriteDivisionText(desk.state), {});
+  ASSERT_TRUE(read.ok) << U8(read.error);
+  EXPECT_EQ(read.state.ImportedSets[0].Students, s);
 }
 
 TEST(WorkbookImport, BadWorkbookListsItsFaultsInRowOrder) {

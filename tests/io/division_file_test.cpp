@@ -179,6 +179,38 @@ TEST(DivisionWriter, BarsInsideFieldsAreStoredAsFullWidthBars) {
   EXPECT_EQ(Reopen(saved).ImportedSets[0].Students[0].Name, "\x81|\xB0\xA1");
 }
 
+TEST(DivisionRoundTrip, TextsEndingInALoneLeadByteKeepEveryField) {
+  ProgramState state = testdata::SmallSingleTable();
+  model::student& s = state.ImportedSets[0].Students[0];
+  s.Number = "12345678901234567\xB0";
+  s.Name = "\xD5\xC5\xB0";
+  s.ExtraValues = {"\xB0"};
+  state.ImportedSets[0].TableName = "T\xB0";
+  state.ClassRangeRows = {"\xB0|1-2-|2|1,2,||"};
+  DivisionRead read = ReadDivisionText(WriteDivisionText(state), ProgramState{});
+  ASSERT_TRUE(read.ok) << enc::ToUtf8(read.error);
+  const model::student& r = read.state.ImportedSets[0].Students[0];
+  EXPECT_EQ(r.Number, "12345678901234567?");
+  EXPECT_EQ(r.Name, "\xD5\xC5?");
+  EXPECT_EQ(r.Gender, s.Gender);
+  EXPECT_EQ(r.ExtraValues, std::vector<std::string>{"?"});
+  EXPECT_EQ(read.state.ImportedSets[0].TableName, "T?");
+  // "\xB0|" is one character of a row stored verbatim.
+  EXPECT_EQ(read.state.ClassRangeRows, state.ClassRangeRows);
+}
+
+TEST(DivisionRoundTrip, AFileWhoseNumberIsCutInsideACharacterIsWrittenReadably) {
+  std::ifstream in(std::string(TESSALY_TEST_DATA) + "/damaged/roundtrip_number_cut_lead_byte.fb",
+                   std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  DivisionRead first = ReadDivisionText(bytes, ProgramState{});
+  ASSERT_TRUE(first.ok) << enc::ToUtf8(first.error);
+  EXPECT_EQ(first.state.ImportedSets[0].Students[0].Number, "12345678901234567?");
+  DivisionRead second = ReadDivisionText(WriteDivisionText(first.state), ProgramState{});
+  ASSERT_TRUE(second.ok) << enc::ToUtf8(second.error);
+  EXPECT_EQ(second.state, first.state);
+}
+
 TEST(DivisionWriter, SheetLineCountsTheStudentsWritten) {
   ProgramState saved = testdata::SmallSingleTable();
   saved.ImportedSets[0].StudentCount = 5;  // out of step with its two rows
