@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "io/division_check.h"
 #include "io/division_markers.h"
 #include "model/number_format.h"
 #include "platform/encoding.h"
@@ -224,7 +225,8 @@ std::string WriteDivisionText(const model::ProgramState& state) {
   w.Line(std::string(state.CombineMode ? "1|" : "0|") + std::to_string(state.ExpectedSetCount) +
          "|");
   w.Line(std::string(kMode) + "_end");
-  return w.Take();
+  const std::string body = w.Take();
+  return CheckSectionFor(body) + body;
 }
 
 std::optional<std::string> SaveDivisionFile(const model::ProgramState& state,
@@ -301,7 +303,9 @@ DivisionRead LoadDivisionFile(const std::string& path, const model::ProgramState
     return result;
   }
   result = ReadDivisionText(bytes, current);
-  if (!result.ok) {
+  if (result.not_division_file) {
+    result.error = "文件"_gb + Quoted(path) + "不是分班数据文件，没有打开："_gb + result.error;
+  } else if (!result.ok) {
     result.error = "分班数据文件"_gb + Quoted(path) + "已损坏，无法打开：\n"_gb + result.error;
   }
   return result;
