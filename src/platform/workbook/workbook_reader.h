@@ -61,6 +61,11 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits = {});
 ReadResult ReadXls(const std::string& path, const ReadLimits& limits = {});
 ReadResult ReadCsv(std::string_view bytes, const ReadLimits& limits = {});
 
+// What makes a .xls file unfit for the cell library (code page 936): a
+// damaged compound document, a missing workbook stream, records that run past
+// their ends. None when the file can be handed to it.
+std::optional<std::string> XlsProblem(std::string_view file_bytes);
+
 // Index (from 0) of the sheet a .xls file was saved with active, read from
 // its workbook window record; 0 when the file does not say.
 std::size_t XlsActiveSheet(std::string_view file_bytes);

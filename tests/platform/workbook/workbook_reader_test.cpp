@@ -223,6 +223,36 @@ TEST(WorkbookFixtures, UnreadableFilesGiveAReason) {
   EXPECT_FALSE(r.error.empty());
 }
 
+std::string Damaged(const std::string& name) {
+  return std::string(TESSALY_TEST_DATA) + "/damaged/" + name;
+}
+
+TEST(XlsReader, DamagedFilesAreRefusedBeforeTheCellLibraryReadsThem) {
+  // A shared string longer than its record made the cell library read past
+  // its buffer; a sector chain leaving the file made it lose memory.
+  for (const char* file : {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls"}) {
+    ReadResult r = ReadWorkbook(Damaged(file));
+    EXPECT_FALSE(r.sheet) << file;
+    EXPECT_NE(enc::ToUtf8(r.error).find("不是有效的Excel文件"), std::string::npos) << file;
+  }
+  std::ifstream in(Data("scores.xls"), std::ios::binary);
+  const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_FALSE(XlsProblem(good));
+  // One byte changed at a time: the string's length, a link of the sector
+  // table, a link of the mini sector table, the count of table sectors.
+  auto with = [&](std::size_t at, char value) {
+    std::string bytes = good;
+    bytes[at] = value;
+    return bytes;
+  };
+  for (auto [at, value] : std::vector<std::pair<std::size_t, char>>{
+           {3647, '\x0B'}, {541, '\x20'}, {1646, '\x02'}, {0x2C, '\x02'}, {0x1E, '\x0A'}}) {
+    EXPECT_TRUE(XlsProblem(with(at, value))) << at;
+  }
+  EXPECT_TRUE(XlsProblem(good.substr(0, good.size() - 512)));
+  EXPECT_TRUE(XlsProblem(""));
+}
+
 }  // namespace
 }  // namespace tessaly::workbook
 
