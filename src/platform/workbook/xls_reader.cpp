@@ -332,7 +332,11 @@ ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
     result.error = "无法读取工作表"_gb;
     return result;
   }
-  const std::size_t max_rows = std::min<std::size_t>(rows, limits.max_rows);
+  if (rows > limits.max_rows) {
+    result.error = TooManyRows(limits.max_rows);
+    return result;
+  }
+  const std::size_t max_rows = rows;
   const std::size_t max_cols = std::min<std::size_t>(columns, limits.max_columns);
   sheet.rows.resize(max_rows);
   for (std::size_t r = 0; r < max_rows; ++r) {
