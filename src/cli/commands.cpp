@@ -53,6 +53,15 @@ const std::vector<Command>& AllCommands() {
        "Moves the student and pins him to CLASS. --backfill sends back the best-matching\n"
        "student of CLASS whose total differs by at most L (default 20). Prints the score.",
        RunTransfer},
+      {"optimise", "even out the classes of every range (深度优化)",
+       "usage: tessaly-cli optimise IN.fb --deep [--seconds S] [--seed N] [--report] -o OUT.fb\n"
+       "Exchanges students between the classes of each range until every class is as close\n"
+       "to its range as the rules allow: average total, subject averages and the headcounts\n"
+       "of genders, balance values and score bands. Pinned students stay, class sizes stay,\n"
+       "no class gains a pair of namesakes. S is the time budget (default 2 seconds); equal\n"
+       "seeds N give equal results. --report prints the measure of every range before and\n"
+       "after. Prints the new score.",
+       RunDeepOptimise},
       {"pinyin", "pinyin or sound key of texts",
        "usage: tessaly-cli pinyin [--flags F] [--max M] TEXT...\n"
        "       tessaly-cli pinyin --key [--initial c-ch]... [--final an-ang]... TEXT...\n"

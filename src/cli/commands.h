@@ -28,6 +28,10 @@ int RunDivide(Args& args);
 int RunBalance(Args& args);
 int RunTransfer(Args& args);
 
+// optimise --deep: the deep optimiser, a self-contained mode of the
+// optimise command (cmd_deep.cpp).
+int RunDeepOptimise(Args& args);
+
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
 

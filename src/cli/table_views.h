@@ -24,6 +24,9 @@ model::Grid SameNamesView(const model::ProgramState& state, Args& args);
 model::Grid AveragesView(const model::ProgramState& state, Args& args);
 model::Grid RosterView(const model::ProgramState& state, Args& args);
 
+// evenness: the balance report of every range (view_evenness.cpp).
+model::Grid EvennessView(const model::ProgramState& state, Args& args);
+
 // Every view but the default score-table view, in --help order.
 const std::vector<TableView>& AllTableViews();
 
