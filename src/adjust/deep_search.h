@@ -38,7 +38,8 @@ struct DeepTuning {
   // How far a subject's unit leans from its own spread (0) towards the mean
   // spread of the subjects (1), where the targets, in points, are.
   double point_share = 0.5;
-  int partners = 1;  // partners priced per proposal, the best one proposed
+  double guard_weight = 10;  // extra weight of a measure that met its target at the start
+  int partners = 1;          // partners priced per proposal, the best one proposed
 };
 
 // One range to search: what the search needs of the range set.
