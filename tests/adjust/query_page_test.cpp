@@ -71,6 +71,20 @@ TEST(QueryStudents, FourKindsOfMatch) {
   EXPECT_EQ(QueryStudents(st, QueryKind::kClass, "").RowCount(), 1u);
 }
 
+TEST(QueryStudents, ACharacterOutsideGbkGivesNoInitial) {
+  model::ProgramState st = Cohort();
+  // A character outside GBK between 张 and 伟: four bytes in GB18030.
+  st.RangeSets[0].Students[0].Name = enc::FromUtf8("张\U0002C317伟");
+  ASSERT_EQ(st.RangeSets[0].Students[0].Name.size(), 8u);
+  EXPECT_EQ(Column(QueryStudents(st, QueryKind::kInitials, "zw"), 1),
+            (std::vector<std::string>{st.RangeSets[0].Students[0].Number}));
+  for (const auto& e : BuildQueryIndex(st).entries) {
+    if (e.number == st.RangeSets[0].Students[0].Number) {
+      EXPECT_EQ(e.initials, "ZW");
+    }
+  }
+}
+
 TEST(QueryPage, EnteringFillsBothClassBoxesAndListsEveryone) {
   const model::ProgramState st = Cohort();
   QueryPage page;
