@@ -224,4 +224,11 @@ engine::TransferResult bsSkinButton13Click(model::ProgramState& state, model::Us
   return result;
 }
 
+std::size_t bsSkinButton14Click(model::ProgramState& state, model::UserPort& user,
+                                QueryPage& page) {
+  const std::size_t moved = bsSkinButton14Click(state, user, page.batch, page.batch_settings);
+  page.index = BuildQueryIndex(state);
+  return moved;
+}
+
 }  // namespace tessaly::adjust

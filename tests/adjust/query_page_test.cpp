@@ -145,6 +145,12 @@ TEST(QueryPage, SelectRowThenMoveAndTheClassIsShownAgain) {
   // "全部" lists everyone.
   ChooseClassItem(page, 5);
   EXPECT_EQ(page.results.RowCount(), 11u);
+  // A batch move leaves the results as they are; the next query sees it.
+  PasteIntoBatchGrid(page.batch, Gb("2025005\t陈静\t1"), 1, 0);
+  page.batch_settings.back_fill = false;
+  EXPECT_EQ(bsSkinButton14Click(st, user, page), 1u);
+  ChooseClassItem(page, 2);
+  EXPECT_EQ(page.results.RowCount(), 1u);  // 3 班 is empty now
 }
 
 }  // namespace
