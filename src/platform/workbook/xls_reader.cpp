@@ -30,6 +30,20 @@ std::string WorkbookStream(std::string_view file_bytes) {
   return book;
 }
 
+// Calls f(type, data) for the records from `at` up to and including the
+// next EOF record.
+template <typename F>
+void ForEachRecord(std::string_view stream, std::size_t at, F&& f) {
+  while (at + 4 <= stream.size()) {
+    std::uint32_t type = U16(stream, at);
+    std::uint32_t len = U16(stream, at + 2);
+    std::string_view data =
+        stream.substr(at + 4, std::min<std::size_t>(len, stream.size() - at - 4));
+    if (!f(type, data) || type == 0x000A) return;
+    at += 4 + len;
+  }
+}
+
 // The characters of a string that starts `at` in `data` (`count`
 // characters, one or two bytes each) when they fit.
 bool Fits(std::size_t data_size, std::size_t at, std::size_t count, bool wide) {
@@ -112,7 +126,12 @@ std::optional<std::string> RecordProblem(std::string_view book) {
   bool in_sst = false;
   std::size_t at = 0;
   bool any = false;
+  // Where each record starts, and the sheets the workbook lists (offset,
+  // whether a worksheet).
+  std::vector<std::size_t> starts;
+  std::vector<std::pair<std::size_t, bool>> sheets;
   while (at + 4 <= book.size()) {
+    starts.push_back(at);
     const std::uint32_t type = U16(book, at);
     const std::uint32_t len = U16(book, at + 2);
     if (len > book.size() - at - 4) return damaged + "记录超出数据流的末尾"_gb;
@@ -131,6 +150,7 @@ std::optional<std::string> RecordProblem(std::string_view book) {
       if (len < 8 || !Fits(len, 8, static_cast<unsigned char>(data[6]), data[7] & 1)) {
         return damaged + "工作表名称超出记录"_gb;
       }
+      sheets.emplace_back(U32(data, 0), data[5] == 0);
     } else if (type == 0x0204) {  // LABEL: row, column, format, text
       if (len < 9 || !Fits(len, 9, U16(data, 6), data[8] & 1)) {
         return damaged + "单元格文字超出记录"_gb;
@@ -142,21 +162,26 @@ std::optional<std::string> RecordProblem(std::string_view book) {
   }
   if (!any) return "文件中没有工作簿数据"_gb;
   if (!sst.empty() && !SharedStringsFit(sst)) return damaged + "共享字符串超出记录"_gb;
-  return std::nullopt;
-}
-
-// Calls f(type, data) for the records from `at` up to and including the
-// next EOF record.
-template <typename F>
-void ForEachRecord(std::string_view stream, std::size_t at, F&& f) {
-  while (at + 4 <= stream.size()) {
-    std::uint32_t type = U16(stream, at);
-    std::uint32_t len = U16(stream, at + 2);
-    std::string_view data =
-        stream.substr(at + 4, std::min<std::size_t>(len, stream.size() - at - 4));
-    if (!f(type, data) || type == 0x000A) return;
-    at += 4 + len;
+  // Every listed sheet begins with a BOF record where the workbook says, and
+  // a worksheet has one DIMENSION record (the cell library sizes its cell
+  // table by it and loses memory on a second one or on a sheet that starts
+  // inside another record).
+  for (const auto& [offset, worksheet] : sheets) {
+    if (!std::binary_search(starts.begin(), starts.end(), offset) ||
+        (U16(book, offset) != 0x0809 && U16(book, offset) != 0x0409 &&
+         U16(book, offset) != 0x0209 && U16(book, offset) != 0x0009)) {
+      return damaged + "工作表的数据不在工作簿所记的位置"_gb;
+    }
+    int dimensions = 0;
+    ForEachRecord(book, offset, [&](std::uint32_t type, std::string_view) {
+      if (type == 0x0200 || type == 0x0000) ++dimensions;
+      return true;
+    });
+    if (dimensions > 1 || (worksheet && dimensions == 0)) {
+      return damaged + "工作表的范围记录不正确"_gb;
+    }
   }
+  return std::nullopt;
 }
 
 // The text of a STRING record (the value of a formula that gives text):

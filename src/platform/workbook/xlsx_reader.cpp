@@ -232,7 +232,7 @@ bool IsGeneralForm(std::string_view v) {
 std::string NumberText(std::string_view v) {
   if (IsGeneralForm(v)) return std::string(v);
   std::optional<double> value = model::ParseDecimal(v);
-  return value ? model::FormatNumber(*value) : std::string(v);
+  return value ? model::FormatNumber(*value) : enc::FromUtf8(v);
 }
 
 // How a number cell's style shows it: as a number, or as a date and/or time

@@ -127,6 +127,15 @@ TEST(XlsxReader, DecodesEscapedCharactersOfStringItems) {
   EXPECT_EQ(s.Cell(1, 6), "x\ny");
 }
 
+TEST(XlsxReader, ANumberCellHoldingTextGivesValidText) {
+  ReadResult r = ReadXlsx(Zip({
+      {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
+      {"xl/worksheets/sheet1.xml", SheetXml(R"(<row r="1"><c r="A1"><v>张三</v></c></row>)")},
+  }));
+  ASSERT_TRUE(r.sheet) << U8(r.error);
+  EXPECT_EQ(r.sheet->Cell(1, 1), "张三"_gb);
+}
+
 TEST(XlsxReader, KeepsOnlyCellsWithinTheLimits) {
   std::string book = Zip({
       {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
@@ -249,7 +258,9 @@ std::string Damaged(const std::string& name) {
 TEST(XlsReader, DamagedFilesAreRefusedBeforeTheCellLibraryReadsThem) {
   // A shared string longer than its record made the cell library read past
   // its buffer; a sector chain leaving the file made it lose memory.
-  for (const char* file : {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls"}) {
+  // A sheet said to begin inside another record made it lose memory too.
+  for (const char* file : {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls",
+                           "freexl_leak_sheet_inside_record.xls"}) {
     ReadResult r = ReadWorkbook(Damaged(file));
     EXPECT_FALSE(r.sheet) << file;
     EXPECT_NE(enc::ToUtf8(r.error).find("不是有效的Excel文件"), std::string::npos) << file;
