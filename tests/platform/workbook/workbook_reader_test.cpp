@@ -136,6 +136,20 @@ TEST(XlsxReader, ANumberCellHoldingTextGivesValidText) {
   EXPECT_EQ(r.sheet->Cell(1, 1), "张三"_gb);
 }
 
+TEST(XlsxReader, APartWithTooManyTagsIsReportedAsTooLarge) {
+  std::string book = Zip({
+      {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
+      {"xl/worksheets/sheet1.xml", SheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row>)")},
+  });
+  ReadLimits limits;
+  limits.max_xml_tags = 5;
+  ReadResult r = ReadXlsx(book, limits);
+  EXPECT_FALSE(r.sheet);
+  EXPECT_NE(U8(r.error).find("工作表过大（超过 5 个标签）"), std::string::npos) << U8(r.error);
+  EXPECT_NE(U8(ReadXlsx(Zip({{"xl/workbook.xml", "<workbook"}})).error).find("工作簿无法解析"),
+            std::string::npos);
+}
+
 TEST(XlsxReader, KeepsOnlyCellsWithinTheLimits) {
   std::string book = Zip({
       {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
