@@ -54,7 +54,7 @@ bool Fits(std::size_t data_size, std::size_t at, std::size_t count, bool wide) {
 // string: the characters of a string may go on in the next CONTINUE record,
 // which then starts with a new option byte; formatting runs and phonetic
 // data may go on as they are. False when a string runs past the last
-// record.
+// record or bytes remain after the last string.
 bool SharedStringsFit(const std::vector<std::string_view>& parts) {
   if (parts.empty() || parts[0].size() < 8) return false;
   const std::size_t unique = U32(parts[0], 4);
@@ -114,7 +114,9 @@ bool SharedStringsFit(const std::vector<std::string_view>& parts) {
     }
     if (!skip(4 * runs) || !skip(extra)) return false;
   }
-  return true;
+  // The table holds exactly the strings it counts: the cell library reads
+  // on to the end of the records, whatever the count says.
+  return !next_part();
 }
 
 // What is wrong with the records of a workbook stream for the cell library:

@@ -272,9 +272,12 @@ std::string Damaged(const std::string& name) {
 TEST(XlsReader, DamagedFilesAreRefusedBeforeTheCellLibraryReadsThem) {
   // A shared string longer than its record made the cell library read past
   // its buffer; a sector chain leaving the file made it lose memory.
-  // A sheet said to begin inside another record made it lose memory too.
-  for (const char* file : {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls",
-                           "freexl_leak_sheet_inside_record.xls"}) {
+  // A sheet said to begin inside another record made it lose memory too, and
+  // strings past the count of the shared-string table made it convert text
+  // from before a buffer.
+  for (const char* file :
+       {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls",
+        "freexl_leak_sheet_inside_record.xls", "freexl_iconv_underflow_sst_count.xls"}) {
     ReadResult r = ReadWorkbook(Damaged(file));
     EXPECT_FALSE(r.sheet) << file;
     EXPECT_NE(enc::ToUtf8(r.error).find("不是有效的Excel文件"), std::string::npos) << file;
