@@ -132,6 +132,9 @@ std::optional<std::string> RecordProblem(std::string_view book) {
   // whether a worksheet).
   std::vector<std::size_t> starts;
   std::vector<std::pair<std::size_t, bool>> sheets;
+  // BIFF8 (version 0x0600 in the first BOF record) stores texts with an
+  // option byte; earlier versions store one byte per character.
+  const bool biff8 = U16(book, 0) == 0x0809 && U16(book, 4) == 0x0600;
   while (at + 4 <= book.size()) {
     starts.push_back(at);
     const std::uint32_t type = U16(book, at);
@@ -153,12 +156,23 @@ std::optional<std::string> RecordProblem(std::string_view book) {
         return damaged + "工作表名称超出记录"_gb;
       }
       sheets.emplace_back(U32(data, 0), data[5] == 0);
-    } else if (type == 0x0204) {  // LABEL: row, column, format, text
-      if (len < 9 || !Fits(len, 9, U16(data, 6), data[8] & 1)) {
-        return damaged + "单元格文字超出记录"_gb;
-      }
+    } else if (type == 0x0204 || type == 0x00D6) {  // LABEL, RSTRING: row, column, format, text
+      const bool fits = biff8 ? len >= 9 && Fits(len, 9, U16(data, 6), data[8] & 1)
+                              : len >= 8 && Fits(len, 8, U16(data, 6), false);
+      if (!fits) return damaged + "单元格文字超出记录"_gb;
+    } else if (type == 0x041E || type == 0x001E) {  // FORMAT: index, format text
+      const bool fits = biff8
+                            ? len >= 5 && Fits(len, 5, U16(data, 2), data[4] & 1)
+                            : len >= 3 && Fits(len, 3, static_cast<unsigned char>(data[2]), false);
+      if (!fits) return damaged + "数字格式超出记录"_gb;
     } else if (type == 0x00FD && len < 10) {  // LABELSST
       return damaged + "单元格记录太短"_gb;
+    } else if (type == 0x00BD || type == 0x00BE) {  // MULRK, MULBLANK: one entry per column
+      const std::size_t entry = type == 0x00BD ? 6 : 2;
+      if (len < 6 || (len - 6) % entry != 0 || U16(data, len - 2) < U16(data, 2) ||
+          U16(data, len - 2) - U16(data, 2) + 1 != (len - 6) / entry) {
+        return damaged + "单元格记录的列数不符"_gb;
+      }
     }
     at += 4 + len;
   }
