@@ -189,10 +189,15 @@ std::optional<std::string> RecordProblem(std::string_view book) {
       return damaged + "工作表的数据不在工作簿所记的位置"_gb;
     }
     int dimensions = 0;
+    bool junk = false;
     ForEachRecord(book, offset, [&](std::uint32_t type, std::string_view) {
-      if (type == 0x0200 || type == 0x0000) ++dimensions;
+      // Record type 0 is the DIMENSION record of the first file version
+      // only; in a later one it is no record at all.
+      if (type == 0x0200 || (type == 0x0000 && !biff8)) ++dimensions;
+      if (type == 0x0000 && biff8) junk = true;
       return true;
     });
+    if (junk) return damaged + "工作表中有无效的记录"_gb;
     if (dimensions > 1 || (worksheet && dimensions == 0)) {
       return damaged + "工作表的范围记录不正确"_gb;
     }
