@@ -23,6 +23,9 @@ bool IsPastedText(const std::string& path) {
 
 std::string ReadFileOrFail(const std::string& path) {
   std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    throw CommandFailed("cannot read " + path + ": it is a folder, not a file");
+  }
   if (!std::filesystem::is_regular_file(path, ec)) {
     throw CommandFailed("cannot read " + path + ": no such file");
   }
@@ -65,6 +68,13 @@ int RunImport(Args& args) {
     throw UsageError{"several files need --combine N"};
   }
   if (names.size() > files.size()) throw UsageError{"more --name values than files"};
+  // The division file must not replace a table it is made from.
+  for (const std::string& file : files) {
+    std::error_code ec;
+    if (file == *out || std::filesystem::equivalent(file, *out, ec)) {
+      throw CommandFailed(*out + " is one of the files to import: give another file to write");
+    }
+  }
   if (!combine && (main_table || !weights.empty())) {
     throw UsageError{"--main and --weight need --combine N"};
   }

@@ -61,12 +61,24 @@ namespace {
 
 // A cell's text as the import reads it: a tab or line break typed inside a
 // cell would split every table text the cell is later written to, so it
-// becomes a space (and goes with the other spaces).
+// becomes a space (and goes with the other spaces); a "|" (which the division
+// file stores as the full-width bar, a byte longer) becomes "｜" before any
+// cut, so that a saved table opens with the same texts.
 std::string CellText(const std::string& cell) {
-  if (cell.find_first_of("\t\r\n") == std::string::npos) return model::RemoveSpaces(cell);
-  std::string text = cell;
-  for (char& c : text) {
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  static const std::string kBar = "｜"_gb;
+  if (cell.find_first_of("\t\r\n|") == std::string::npos) return model::RemoveSpaces(cell);
+  std::string text;
+  for (std::size_t pos = 0; pos < cell.size();) {
+    std::size_t n = enc::CharLength(cell, pos);
+    char c = cell[pos];
+    if (n == 1 && (c == '\t' || c == '\r' || c == '\n')) {
+      text += ' ';
+    } else if (n == 1 && c == '|') {
+      text += kBar;
+    } else {
+      text.append(cell, pos, n);
+    }
+    pos += n;
   }
   return model::RemoveSpaces(text);
 }

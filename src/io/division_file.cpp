@@ -1,9 +1,5 @@
 #include "io/division_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -12,6 +8,7 @@
 
 #include "io/division_check.h"
 #include "io/division_markers.h"
+#include "io/safe_save.h"
 #include "model/number_format.h"
 #include "platform/encoding.h"
 
@@ -236,50 +233,10 @@ std::optional<std::string> SaveDivisionFile(const model::ProgramState& state,
     return "保存分班结果失败："_gb + *what + "，文件没有写入。"_gb;
   }
   const std::string text = WriteDivisionText(state);
-  auto failure = [&](int err) {
-    return "保存分班结果失败：无法写入文件"_gb + Quoted(path) + "（"_gb + SystemReason(err) +
-           "）。原有的文件没有改动。"_gb;
-  };
-  // The temporary file lies in the target's folder so that the rename
-  // replaces the target in one step.
-  std::string temp = path + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return failure(errno);
-  // Keep the permissions of the file being replaced, or the usual ones of a
-  // new file.
-  struct stat old {};
-  mode_t mode;
-  if (::stat(path.c_str(), &old) == 0) {
-    mode = old.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(fd, mode);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return failure(err);
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    int err = errno;
-    ::unlink(temp.c_str());
-    return failure(err);
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(temp.c_str());
-    return failure(err);
-  }
-  return std::nullopt;
+  const SaveOutcome saved = ReplaceFile(path, text);
+  if (saved.error == 0) return std::nullopt;
+  return "保存分班结果失败：无法写入文件"_gb + Quoted(path) + "（"_gb + SystemReason(saved.error) +
+         (saved.existed ? "）。原有的文件没有改动。"_gb : "）。"_gb);
 }
 
 DivisionRead LoadDivisionFile(const std::string& path, const model::ProgramState& current) {

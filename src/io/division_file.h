@@ -67,9 +67,11 @@ struct DivisionRead {
 // a count that does not match the lines) gives ok = false.
 DivisionRead ReadDivisionText(std::string_view bytes, const model::ProgramState& current);
 
-// Writes the file for a state through a temporary file beside `path` that is
-// then renamed over it, so a failed save leaves an earlier file intact.
-// Returns an error message (code page 936) on failure.
+// Writes the file for a state in one step (see ReplaceFile in io/safe_save.h:
+// links are followed, mode and owner kept, no temporary file left), so a
+// failed save leaves an earlier file intact. Returns an error message (code
+// page 936) on failure; it says that the earlier file is unchanged only when
+// there was one.
 std::optional<std::string> SaveDivisionFile(const model::ProgramState& state,
                                             const std::string& path);
 

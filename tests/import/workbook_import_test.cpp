@@ -241,6 +241,20 @@ TEST(SheetScan, TabsAndLineBreaksInsideCellsBecomeSpaces) {
   EXPECT_EQ(rows.students[0][3], "ab");
 }
 
+TEST(SheetScan, ABarInACellIsReadAsTheFullWidthBarTheFileStores) {
+  Desk desk;
+  // 29 bytes and a "|": stored as "｜" it would pass the name's 30 bytes.
+  const std::string name = std::string(29, 'x') + "|";
+  const std::string csv = "学号,姓名,性别\r\n1|2,"_gb + name + ",男\r\n"_gb;
+  ASSERT_EQ(ImportFile(desk, TempFile("bar.csv", csv)), ImportOutcome::kImported);
+  const auto& s = desk.state.ImportedSets[0].Students;
+  EXPECT_EQ(s[0].Number, "1｜2"_gb);
+  EXPECT_EQ(s[0].Name, std::string(29, 'x'));
+  io::DivisionRead read = io::ReadDivisionText(io::WriteDivisionText(desk.state), {});
+  ASSERT_TRUE(read.ok);
+  EXPECT_EQ(read.state.ImportedSets[0].Students, s);
+}
+
 TEST(SheetScan, ReadingEndsAtTheFourthNamelessRowCountedOverTheWholeSheet) {
   workbook::Sheet sheet;
   sheet.rows = {{"姓名"}, {"a"}, {}, {"b"}, {}, {}, {"c"}, {"", "x"}, {"d"}};

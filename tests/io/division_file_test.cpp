@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +14,7 @@
 
 #include "io/division_check.h"
 #include "io/division_test_states.h"
+#include "io/safe_save.h"
 #include "platform/encoding.h"
 
 namespace tessaly::io {
@@ -490,11 +493,82 @@ TEST_F(DivisionFileOnDisk, SaveReplacesTheFileAndLeavesNoTemporaryFile) {
   EXPECT_EQ(read.state, testdata::SmallSingleTable());
 }
 
+TEST_F(DivisionFileOnDisk, LongNamesSave) {
+  // The longest names a file system takes: a temporary name made of the
+  // target's name and a suffix would be too long.
+  for (std::size_t length : {249u, 255u}) {
+    const std::string name = std::string(length - 3, 'n') + ".fb";
+    const std::string path = (dir_ / name).string();
+    ASSERT_FALSE(SaveDivisionFile(testdata::SmallSingleTable(), path)) << length;
+    ASSERT_FALSE(SaveDivisionFile(testdata::SmallSingleTable(), path)) << length;  // replaces
+    EXPECT_EQ(Slurp(path), WriteDivisionText(testdata::SmallSingleTable()));
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+TEST_F(DivisionFileOnDisk, SavingThroughALinkReplacesTheFileItPointsTo) {
+  fs::create_directories(dir_ / "real");
+  const fs::path file = dir_ / "real" / "a.fb";
+  { std::ofstream(file) << "old"; }
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink("real/a.fb", dir_ / "link.fb");        // relative
+  fs::create_symlink(dir_ / "link.fb", dir_ / "chain.fb");  // a link to the link
+  for (const char* via : {"link.fb", "chain.fb"}) {
+    ASSERT_FALSE(SaveDivisionFile(testdata::SmallSingleTable(), (dir_ / via).string())) << via;
+    EXPECT_TRUE(fs::is_symlink(dir_ / via)) << via;
+  }
+  EXPECT_EQ(Slurp(file), WriteDivisionText(testdata::SmallSingleTable()));
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), fs::directory_iterator()), 1);
+  // A link to a file not yet there creates that file.
+  fs::create_symlink("real/new.fb", dir_ / "dangling.fb");
+  ASSERT_FALSE(SaveDivisionFile(testdata::SmallSingleTable(), (dir_ / "dangling.fb").string()));
+  EXPECT_TRUE(fs::is_regular_file(dir_ / "real" / "new.fb"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "dangling.fb"));
+}
+
+TEST_F(DivisionFileOnDisk, SavingKeepsTheOwnerWhereTheSystemAllows) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser may give a file to another user";
+  const fs::path file = dir_ / "a.fb";
+  { std::ofstream(file) << "old"; }
+  ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+  ASSERT_FALSE(SaveDivisionFile(testdata::SmallSingleTable(), file.string()));
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 65534u);
+  EXPECT_EQ(st.st_gid, 65534u);
+}
+
+TEST_F(DivisionFileOnDisk, TemporariesOfKilledSavesAreRemoved) {
+  EXPECT_TRUE(IsOurTemporaryName(".~fb123.abc123"));
+  EXPECT_FALSE(IsOurTemporaryName(".~fb123.abc12"));
+  EXPECT_FALSE(IsOurTemporaryName("a.fb.XXXXXX"));
+  // A process that has ended and one that still runs (our parent).
+  int dead = 1 << 22;
+  while (::kill(dead, 0) == 0 || errno != ESRCH) ++dead;
+  const std::string stale = ".~fb" + std::to_string(dead) + ".abc123";
+  const std::string live = ".~fb" + std::to_string(::getppid()) + ".abc123";
+  { std::ofstream(dir_ / stale) << "x"; }
+  { std::ofstream(dir_ / live) << "x"; }
+  ASSERT_FALSE(SaveDivisionFile(testdata::SmallSingleTable(), (dir_ / "a.fb").string()));
+  EXPECT_FALSE(fs::exists(dir_ / stale));
+  EXPECT_TRUE(fs::exists(dir_ / live));
+}
+
 TEST_F(DivisionFileOnDisk, FailedSaveReportsAnErrorAndKeepsTheOldFile) {
   auto error = SaveDivisionFile(testdata::SmallSingleTable(), (dir_ / "no" / "a.fb").string());
   ASSERT_TRUE(error);
   EXPECT_NE(enc::ToUtf8(*error).find("保存分班结果失败"), std::string::npos);
   EXPECT_NE(enc::ToUtf8(*error).find("a.fb"), std::string::npos);
+  // There was no file, so none is said to be unchanged.
+  EXPECT_EQ(enc::ToUtf8(*error).find("原有的文件没有改动"), std::string::npos);
+  // A file in a folder nobody may write to, not even the superuser.
+  const std::string before = Slurp("/proc/version");
+  auto kept = SaveDivisionFile(testdata::SmallSingleTable(), "/proc/version");
+  ASSERT_TRUE(kept);
+  EXPECT_NE(enc::ToUtf8(*kept).find("原有的文件没有改动"), std::string::npos);
+  EXPECT_EQ(Slurp("/proc/version"), before);
 
   // The target is a folder with content: the rename fails, nothing is lost.
   fs::create_directories(dir_ / "b.fb" / "inner");
@@ -505,7 +579,9 @@ TEST_F(DivisionFileOnDisk, FailedSaveReportsAnErrorAndKeepsTheOldFile) {
     const fs::path path = dir_ / "c.fb";
     { std::ofstream(path) << "old"; }
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_TRUE(SaveDivisionFile(testdata::SmallSingleTable(), path.string()));
+    auto refused = SaveDivisionFile(testdata::SmallSingleTable(), path.string());
+    ASSERT_TRUE(refused);
+    EXPECT_NE(enc::ToUtf8(*refused).find("原有的文件没有改动"), std::string::npos);
     fs::permissions(dir_, fs::perms::owner_all);
     EXPECT_EQ(Slurp(path), "old");
   }

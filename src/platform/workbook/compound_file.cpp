@@ -170,6 +170,17 @@ std::optional<std::string> CompoundFile::Problem(std::string_view needed) const 
   if (auto p = chain_holds(U32(b_, 0x30), 128, "目录的扇区链无效"_gb)) return p;
   const std::string root = Entry(0);
   if (root.size() != 128 || root[0x42] != 5) return damaged + "没有根目录项"_gb;
+  // Every directory entry's name fits its 64-byte field (the cell library
+  // converts each name by its stated length) and its type is one there is.
+  for (std::size_t i = 0; i * 128 + 128 <= directory_.size(); ++i) {
+    const std::string e = Entry(i);
+    const std::uint32_t name_bytes = U16(e, 0x40);
+    const unsigned type = static_cast<unsigned char>(e[0x42]);
+    if (name_bytes > 64 || name_bytes % 2 != 0 ||
+        (type != 0 && type != 1 && type != 2 && type != 5)) {
+      return damaged + "目录项无效"_gb;
+    }
+  }
   const std::uint32_t mini_start = U32(root, 0x74);
   const std::uint64_t mini_size = U32(root, 0x78);
   if (mini_size > 0) {

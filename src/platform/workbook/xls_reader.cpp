@@ -30,6 +30,20 @@ std::string WorkbookStream(std::string_view file_bytes) {
   return book;
 }
 
+// Calls f(type, data) for the records from `at` up to and including the
+// next EOF record.
+template <typename F>
+void ForEachRecord(std::string_view stream, std::size_t at, F&& f) {
+  while (at + 4 <= stream.size()) {
+    std::uint32_t type = U16(stream, at);
+    std::uint32_t len = U16(stream, at + 2);
+    std::string_view data =
+        stream.substr(at + 4, std::min<std::size_t>(len, stream.size() - at - 4));
+    if (!f(type, data) || type == 0x000A) return;
+    at += 4 + len;
+  }
+}
+
 // The characters of a string that starts `at` in `data` (`count`
 // characters, one or two bytes each) when they fit.
 bool Fits(std::size_t data_size, std::size_t at, std::size_t count, bool wide) {
@@ -40,7 +54,7 @@ bool Fits(std::size_t data_size, std::size_t at, std::size_t count, bool wide) {
 // string: the characters of a string may go on in the next CONTINUE record,
 // which then starts with a new option byte; formatting runs and phonetic
 // data may go on as they are. False when a string runs past the last
-// record.
+// record or bytes remain after the last string.
 bool SharedStringsFit(const std::vector<std::string_view>& parts) {
   if (parts.empty() || parts[0].size() < 8) return false;
   const std::size_t unique = U32(parts[0], 4);
@@ -100,7 +114,9 @@ bool SharedStringsFit(const std::vector<std::string_view>& parts) {
     }
     if (!skip(4 * runs) || !skip(extra)) return false;
   }
-  return true;
+  // The table holds exactly the strings it counts: the cell library reads
+  // on to the end of the records, whatever the count says.
+  return !next_part();
 }
 
 // What is wrong with the records of a workbook stream for the cell library:
@@ -112,7 +128,15 @@ std::optional<std::string> RecordProblem(std::string_view book) {
   bool in_sst = false;
   std::size_t at = 0;
   bool any = false;
+  // Where each record starts, and the sheets the workbook lists (offset,
+  // whether a worksheet).
+  std::vector<std::size_t> starts;
+  std::vector<std::pair<std::size_t, bool>> sheets;
+  // BIFF8 (version 0x0600 in the first BOF record) stores texts with an
+  // option byte; earlier versions store one byte per character.
+  const bool biff8 = U16(book, 0) == 0x0809 && U16(book, 4) == 0x0600;
   while (at + 4 <= book.size()) {
+    starts.push_back(at);
     const std::uint32_t type = U16(book, at);
     const std::uint32_t len = U16(book, at + 2);
     if (len > book.size() - at - 4) return damaged + "记录超出数据流的末尾"_gb;
@@ -131,32 +155,54 @@ std::optional<std::string> RecordProblem(std::string_view book) {
       if (len < 8 || !Fits(len, 8, static_cast<unsigned char>(data[6]), data[7] & 1)) {
         return damaged + "工作表名称超出记录"_gb;
       }
-    } else if (type == 0x0204) {  // LABEL: row, column, format, text
-      if (len < 9 || !Fits(len, 9, U16(data, 6), data[8] & 1)) {
-        return damaged + "单元格文字超出记录"_gb;
-      }
+      sheets.emplace_back(U32(data, 0), data[5] == 0);
+    } else if (type == 0x0204 || type == 0x00D6) {  // LABEL, RSTRING: row, column, format, text
+      const bool fits = biff8 ? len >= 9 && Fits(len, 9, U16(data, 6), data[8] & 1)
+                              : len >= 8 && Fits(len, 8, U16(data, 6), false);
+      if (!fits) return damaged + "单元格文字超出记录"_gb;
+    } else if (type == 0x041E || type == 0x001E) {  // FORMAT: index, format text
+      const bool fits = biff8
+                            ? len >= 5 && Fits(len, 5, U16(data, 2), data[4] & 1)
+                            : len >= 3 && Fits(len, 3, static_cast<unsigned char>(data[2]), false);
+      if (!fits) return damaged + "数字格式超出记录"_gb;
     } else if (type == 0x00FD && len < 10) {  // LABELSST
       return damaged + "单元格记录太短"_gb;
+    } else if (type == 0x00BD || type == 0x00BE) {  // MULRK, MULBLANK: one entry per column
+      const std::size_t entry = type == 0x00BD ? 6 : 2;
+      if (len < 6 || (len - 6) % entry != 0 || U16(data, len - 2) < U16(data, 2) ||
+          U16(data, len - 2) - U16(data, 2) + 1 != (len - 6) / entry) {
+        return damaged + "单元格记录的列数不符"_gb;
+      }
     }
     at += 4 + len;
   }
   if (!any) return "文件中没有工作簿数据"_gb;
   if (!sst.empty() && !SharedStringsFit(sst)) return damaged + "共享字符串超出记录"_gb;
-  return std::nullopt;
-}
-
-// Calls f(type, data) for the records from `at` up to and including the
-// next EOF record.
-template <typename F>
-void ForEachRecord(std::string_view stream, std::size_t at, F&& f) {
-  while (at + 4 <= stream.size()) {
-    std::uint32_t type = U16(stream, at);
-    std::uint32_t len = U16(stream, at + 2);
-    std::string_view data =
-        stream.substr(at + 4, std::min<std::size_t>(len, stream.size() - at - 4));
-    if (!f(type, data) || type == 0x000A) return;
-    at += 4 + len;
+  // Every listed sheet begins with a BOF record where the workbook says, and
+  // a worksheet has one DIMENSION record (the cell library sizes its cell
+  // table by it and loses memory on a second one or on a sheet that starts
+  // inside another record).
+  for (const auto& [offset, worksheet] : sheets) {
+    if (!std::binary_search(starts.begin(), starts.end(), offset) ||
+        (U16(book, offset) != 0x0809 && U16(book, offset) != 0x0409 &&
+         U16(book, offset) != 0x0209 && U16(book, offset) != 0x0009)) {
+      return damaged + "工作表的数据不在工作簿所记的位置"_gb;
+    }
+    int dimensions = 0;
+    bool junk = false;
+    ForEachRecord(book, offset, [&](std::uint32_t type, std::string_view) {
+      // Record type 0 is the DIMENSION record of the first file version
+      // only; in a later one it is no record at all.
+      if (type == 0x0200 || (type == 0x0000 && !biff8)) ++dimensions;
+      if (type == 0x0000 && biff8) junk = true;
+      return true;
+    });
+    if (junk) return damaged + "工作表中有无效的记录"_gb;
+    if (dimensions > 1 || (worksheet && dimensions == 0)) {
+      return damaged + "工作表的范围记录不正确"_gb;
+    }
   }
+  return std::nullopt;
 }
 
 // The text of a STRING record (the value of a formula that gives text):

@@ -93,16 +93,30 @@ pugi::xml_attribute Attr(pugi::xml_node node, std::string_view local) {
 
 // Parses a part in place; false when it is not well-formed XML or has more
 // tags than the limit allows.
-bool Parse(pugi::xml_document& doc, std::string& data, const ReadLimits& limits) {
+enum class Parsed { kOk, kTooLarge, kBroken };
+
+Parsed Parse(pugi::xml_document& doc, std::string& data, const ReadLimits& limits) {
   std::size_t tags = 0;
   for (const char* p = data.data();
        (p = static_cast<const char*>(std::memchr(p, '<', data.data() + data.size() - p))) !=
        nullptr;
        ++p) {
-    if (++tags > limits.max_xml_tags) return false;
+    if (++tags > limits.max_xml_tags) return Parsed::kTooLarge;
   }
   unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single;
-  return doc.load_buffer_inplace(data.data(), data.size(), options, pugi::encoding_auto);
+  return doc.load_buffer_inplace(data.data(), data.size(), options, pugi::encoding_auto)
+             ? Parsed::kOk
+             : Parsed::kBroken;
+}
+
+// The error of a part that could not be parsed: too large for the bound on
+// its tags, or not well-formed XML.
+std::string ParseError(Parsed parsed, const std::string& part, const ReadLimits& limits) {
+  if (parsed == Parsed::kTooLarge) {
+    return "Excel文件的"_gb + part + "过大（超过 "_gb + std::to_string(limits.max_xml_tags) +
+           " 个标签），无法读入"_gb;
+  }
+  return "不是有效的Excel文件（"_gb + part + "无法解析）"_gb;
 }
 
 int HexDigit(char c) {
@@ -232,7 +246,7 @@ bool IsGeneralForm(std::string_view v) {
 std::string NumberText(std::string_view v) {
   if (IsGeneralForm(v)) return std::string(v);
   std::optional<double> value = model::ParseDecimal(v);
-  return value ? model::FormatNumber(*value) : std::string(v);
+  return value ? model::FormatNumber(*value) : enc::FromUtf8(v);
 }
 
 // How a number cell's style shows it: as a number, or as a date and/or time
@@ -374,8 +388,8 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
     return result;
   }
   pugi::xml_document wb;
-  if (!Parse(wb, *workbook_xml, limits)) {
-    result.error = "不是有效的Excel文件（工作簿无法解析）"_gb;
+  if (Parsed p = Parse(wb, *workbook_xml, limits); p != Parsed::kOk) {
+    result.error = ParseError(p, "工作簿"_gb, limits);
     return result;
   }
   pugi::xml_node wb_root = wb.document_element();
@@ -402,7 +416,7 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
   std::string styles_path = "xl/styles.xml";
   if (auto rels_xml = ReadPart(ar, "xl/_rels/workbook.xml.rels", error)) {
     pugi::xml_document rels;
-    if (Parse(rels, *rels_xml, limits)) {
+    if (Parse(rels, *rels_xml, limits) == Parsed::kOk) {
       for (pugi::xml_node r = rels.document_element().first_child(); r; r = r.next_sibling()) {
         std::string_view type = Attr(r, "Type").value();
         std::string target = PartPath(Attr(r, "Target").value());
@@ -428,8 +442,8 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
   std::vector<std::string> shared;
   if (auto sst_xml = ReadPart(ar, shared_path, error)) {
     pugi::xml_document sst;
-    if (!Parse(sst, *sst_xml, limits)) {
-      result.error = "不是有效的Excel文件（共享字符串无法解析）"_gb;
+    if (Parsed p = Parse(sst, *sst_xml, limits); p != Parsed::kOk) {
+      result.error = ParseError(p, "共享字符串"_gb, limits);
       return result;
     }
     for (pugi::xml_node si = sst.document_element().first_child(); si; si = si.next_sibling()) {
@@ -446,7 +460,8 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
   std::vector<DateKind> style_kinds;
   if (auto styles_xml = ReadPart(ar, styles_path, error)) {
     pugi::xml_document styles;
-    if (Parse(styles, *styles_xml, limits)) style_kinds = StyleKinds(styles.document_element());
+    if (Parse(styles, *styles_xml, limits) == Parsed::kOk)
+      style_kinds = StyleKinds(styles.document_element());
   }
   if (!error.empty()) {
     result.error = error;
@@ -459,8 +474,8 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
     return result;
   }
   pugi::xml_document ws;
-  if (!Parse(ws, *sheet_xml, limits)) {
-    result.error = "不是有效的Excel文件（工作表无法解析或过大）"_gb;
+  if (Parsed p = Parse(ws, *sheet_xml, limits); p != Parsed::kOk) {
+    result.error = ParseError(p, "工作表"_gb, limits);
     return result;
   }
 

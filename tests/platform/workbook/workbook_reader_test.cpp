@@ -127,6 +127,29 @@ TEST(XlsxReader, DecodesEscapedCharactersOfStringItems) {
   EXPECT_EQ(s.Cell(1, 6), "x\ny");
 }
 
+TEST(XlsxReader, ANumberCellHoldingTextGivesValidText) {
+  ReadResult r = ReadXlsx(Zip({
+      {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
+      {"xl/worksheets/sheet1.xml", SheetXml(R"(<row r="1"><c r="A1"><v>张三</v></c></row>)")},
+  }));
+  ASSERT_TRUE(r.sheet) << U8(r.error);
+  EXPECT_EQ(r.sheet->Cell(1, 1), "张三"_gb);
+}
+
+TEST(XlsxReader, APartWithTooManyTagsIsReportedAsTooLarge) {
+  std::string book = Zip({
+      {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
+      {"xl/worksheets/sheet1.xml", SheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row>)")},
+  });
+  ReadLimits limits;
+  limits.max_xml_tags = 5;
+  ReadResult r = ReadXlsx(book, limits);
+  EXPECT_FALSE(r.sheet);
+  EXPECT_NE(U8(r.error).find("工作表过大（超过 5 个标签）"), std::string::npos) << U8(r.error);
+  EXPECT_NE(U8(ReadXlsx(Zip({{"xl/workbook.xml", "<workbook"}})).error).find("工作簿无法解析"),
+            std::string::npos);
+}
+
 TEST(XlsxReader, KeepsOnlyCellsWithinTheLimits) {
   std::string book = Zip({
       {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
@@ -249,7 +272,14 @@ std::string Damaged(const std::string& name) {
 TEST(XlsReader, DamagedFilesAreRefusedBeforeTheCellLibraryReadsThem) {
   // A shared string longer than its record made the cell library read past
   // its buffer; a sector chain leaving the file made it lose memory.
-  for (const char* file : {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls"}) {
+  // A sheet said to begin inside another record made it lose memory too, and
+  // strings past the count of the shared-string table made it convert text
+  // from before a buffer, as did a directory entry whose name is longer
+  // than its field, a number format longer than its record, and a sheet
+  // whose DIMENSION record was replaced by a record of type 0.
+  for (const char* file :
+       {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls",
+        "freexl_leak_sheet_inside_record.xls", "freexl_iconv_underflow_sst_count.xls"}) {
     ReadResult r = ReadWorkbook(Damaged(file));
     EXPECT_FALSE(r.sheet) << file;
     EXPECT_NE(enc::ToUtf8(r.error).find("不是有效的Excel文件"), std::string::npos) << file;
