@@ -32,6 +32,15 @@ bool CheckConditionForm(bool range_selected, SubjectChoice choice, const Conditi
       user.Warning("间隔分值必须大于0!"_gb);
       return false;
     }
+    // A series of millions of bands (start and end far apart, a small step)
+    // would exhaust memory and could never be balanced; refuse it.
+    const double span =
+        model::FirstNumber(input.series_end) - model::FirstNumber(input.series_start);
+    if ((span < 0 ? -span : span) / model::FirstNumber(input.series_step) > kMaxSeriesBands) {
+      user.Warning("分数段过多（超过 "_gb + std::to_string(kMaxSeriesBands) +
+                   " 个），请加大间隔分值或缩小起止范围!"_gb);
+      return false;
+    }
     return true;
   }
   if (input.lower_op.empty() || input.lower_value.empty() || input.upper_op.empty() ||

@@ -30,9 +30,13 @@ struct ConditionInput {
   static ConditionInput Initial();
 };
 
+// The most bands a one-key series may give.
+inline constexpr int kMaxSeriesBands = 1000;
+
 // The add tests in order: a range selected ("请选择学号区间!"), a subject
 // choice ("请选择应用科目!"), then the one-key inputs ("起始、截止、间隔分值都必须输入!",
-// "间隔分值必须大于0!") or the typed bounds ("起始、截止值您还没有设置！"). The first
+// "间隔分值必须大于0!", then a series of more than kMaxSeriesBands bands is
+// refused) or the typed bounds ("起始、截止值您还没有设置！"). The first
 // failing test shows its warning and gives false.
 bool CheckConditionForm(bool range_selected, SubjectChoice choice, const ConditionInput& input,
                         model::UserPort& user);

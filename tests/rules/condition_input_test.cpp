@@ -58,6 +58,20 @@ TEST(ConditionForm, TestsRunInOrder) {
                                       "warning: 间隔分值必须大于0!"}));
 }
 
+TEST(ConditionForm, SeriesOfTooManyBandsIsRefused) {
+  FakeUser user;
+  ConditionInput in = ConditionInput::Initial();
+  in.one_key = true;
+  in.series_start = "99999999999";
+  in.series_end = "0";
+  in.series_step = "1";
+  EXPECT_FALSE(CheckConditionForm(true, SubjectChoice::kTotal, in, user));
+  ASSERT_EQ(user.calls.size(), 1u);
+  in.series_start = "1000";
+  EXPECT_TRUE(CheckConditionForm(true, SubjectChoice::kTotal, in, user));
+  EXPECT_EQ(BuildConditions(in).size(), 1000u);
+}
+
 TEST(ConditionForm, TypedConditionAndSubjects) {
   ConditionInput in = ConditionInput::Initial();
   in.lower_value = "80";
