@@ -111,10 +111,11 @@ int RunWeights(const std::string& in, Args& args) {
     std::string cell;
     for (char key : rules::FilterTyped(w.substr(eq + 1), rules::KeepDigitPercentKey)) {
       cell += key;
-      rules::WeightKeyUp(page.weights, cell, user);
+      rules::EditWeightCell(page.weights, cell);
+      rules::WeightKeyUp(page.weights, user);
       cell = page.weights.grid.Cell(page.weights.current_row, 1);
     }
-    if (cell.empty() && !user.failed()) rules::WeightKeyUp(page.weights, cell, user);
+    if (cell.empty()) rules::EditWeightCell(page.weights, cell);
     if (user.failed()) return 1;  // a refused weight: nothing is written
   }
   for (const std::string& m : mains) {

@@ -64,10 +64,14 @@ bool WeightKeepsKey(char key) {
   return KeepDigitPercentKey(key);
 }
 
-void WeightKeyUp(WeightsPage& page, const std::string& cell_text, model::UserPort& user) {
-  if (!page.takes_input || !IsTableRow(page, page.current_row) || page.current_col < 0) return;
-  std::string& cell = page.grid.At(page.current_row, page.current_col);
-  cell = cell_text;
+void EditWeightCell(WeightsPage& page, const std::string& text) {
+  if (!page.editing || !IsTableRow(page, page.current_row)) return;
+  page.grid.At(page.current_row, 1) = text;
+}
+
+void WeightKeyUp(WeightsPage& page, model::UserPort& user) {
+  if (!page.takes_input || !IsTableRow(page, page.current_row) || page.current_col != 1) return;
+  std::string& cell = page.grid.At(page.current_row, 1);
   if (model::FirstInteger(cell) > 100) {
     user.Warning("该值无效！该单元格数值应该介于1-100之间（表示该份成绩折合时，"_gb + "\r" +
                  "在所有成绩中所占的百分比）！同时，该列数值之和应等于100。"_gb);

@@ -47,10 +47,14 @@ void SelectWeightCell(WeightsPage& page, int row, int col);
 // The key filter of the grid: digits, "%" and backspace.
 bool WeightKeepsKey(char key);
 
-// The cell editor's text after a key release (bsSkinStringGrid2KeyUp): the
-// text goes into the current cell; a value above 100 is refused with the
-// 1-100 warning and the cell emptied.
-void WeightKeyUp(WeightsPage& page, const std::string& cell_text, model::UserPort& user);
+// The cell editor's text goes into the current cell (only while editing).
+void EditWeightCell(WeightsPage& page, const std::string& text);
+
+// A key released in the grid (bsSkinStringGrid2KeyUp): a weight above 100 in
+// the current cell is refused with the 1-100 warning and the cell emptied.
+// Only the weight column is tested, so a table name holding a number is
+// never emptied.
+void WeightKeyUp(WeightsPage& page, model::UserPort& user);
 
 // N1: the current row's table becomes the only main table (IsMainTable of
 // every slot from 1 on follows at once), the other rows show "参考表"; with

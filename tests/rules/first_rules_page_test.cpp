@@ -21,7 +21,8 @@ model::ProgramState ThreeTables() {
 // Types a weight into row `row` as the grid would receive it.
 void TypeWeight(FirstRulesPage& p, int row, const std::string& text, FakeUser& user) {
   SelectWeightCell(p.weights, row, 1);
-  WeightKeyUp(p.weights, text, user);
+  EditWeightCell(p.weights, text);
+  WeightKeyUp(p.weights, user);
 }
 
 TEST(WeightsPage, CombineModeShowsWeightsAndRoles) {
@@ -88,6 +89,19 @@ TEST(WeightsPage, AboveHundredIsEmptiedAtOnceAndHundredKept) {
   TypeWeight(p, 1, "100", user);
   EXPECT_EQ(p.weights.grid.Cell(1, 1), "100");
   EXPECT_EQ(user.calls.size(), 1u);
+}
+
+TEST(WeightsPage, KeyReleaseOutsideTheWeightColumnKeepsTheCell) {
+  model::ProgramState st = testing::CombineState(
+      {testing::NumberedTable("2025届", 1, 2), testing::NumberedTable("B", 1, 2)});
+  FirstRulesPage p;
+  FakeUser user;
+  EnterFirstRulesPage(p, st);
+  SelectWeightCell(p.weights, 1, 0);
+  EditWeightCell(p.weights, "999");  // no editor on the name column
+  WeightKeyUp(p.weights, user);
+  EXPECT_EQ(U8(p.weights.grid.Cell(1, 0)), "2025届");
+  EXPECT_TRUE(user.calls.empty());
 }
 
 TEST(WeightsPage, ReferenceOnTheMainRowLeavesNoMainTableAndBothWarningsInOrder) {
