@@ -106,6 +106,14 @@ TEST_F(RangeFixture, NumberRangesUseTheMainTableNumbers) {
   EXPECT_EQ(U8(st.ClassRangeRows.at(0)), "按学号|101-250-|3|1,2,3,|实验班|");
 }
 
+TEST_F(RangeFixture, NumberRangeEndingAtTheLastNumberLeavesTheStartBox) {
+  ASSERT_TRUE(Add(RangeType::kByNumber, "301", "400", "1", "1"));
+  EXPECT_EQ(r.start.text, "301");
+  EXPECT_EQ(r.end.selected, -1);
+  // A range over the numbers after an existing one is not an overlap.
+  EXPECT_TRUE(Add(RangeType::kByNumber, "101", "300", "1", "2"));
+}
+
 TEST_F(RangeFixture, RangeBoxFocusChecks) {
   ChooseRangeType(r, RangeType::kByNumber, st, user);
   r.start.text = "7777";
