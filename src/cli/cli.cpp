@@ -23,6 +23,17 @@ std::optional<std::string> Args::Option(const std::string& name) {
   return value;
 }
 
+std::optional<std::vector<std::string>> Args::Values(const std::string& name, std::size_t n) {
+  auto it = std::find(args_.begin(), args_.end(), name);
+  if (it == args_.end()) return std::nullopt;
+  if (static_cast<std::size_t>(args_.end() - it) <= n) {
+    throw UsageError{name + " needs " + std::to_string(n) + " values"};
+  }
+  std::vector<std::string> values(it + 1, it + 1 + static_cast<std::ptrdiff_t>(n));
+  args_.erase(it, it + 1 + static_cast<std::ptrdiff_t>(n));
+  return values;
+}
+
 std::vector<std::string> Args::Options(const std::string& name) {
   std::vector<std::string> values;
   while (auto v = Option(name)) values.push_back(*v);

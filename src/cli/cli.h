@@ -21,6 +21,9 @@ class Args {
   // Removes "--name VALUE" and returns VALUE; throws UsageError when the
   // value is missing.
   std::optional<std::string> Option(const std::string& name);
+  // Removes "--name V1 .. Vn" and returns the n values; throws UsageError
+  // when fewer follow.
+  std::optional<std::vector<std::string>> Values(const std::string& name, std::size_t n);
   // Removes every "--name VALUE" and returns the values in order.
   std::vector<std::string> Options(const std::string& name);
   // Removes and returns the first argument when it is not an option (a word

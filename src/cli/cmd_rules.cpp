@@ -2,6 +2,8 @@
 // on the command line, the way the rules pages would leave them, so that a
 // division of one's own tables can be run without the desktop program.
 
+#include "cli/cmd_rules.h"
+
 #include <algorithm>
 #include <array>
 
@@ -65,9 +67,37 @@ std::string CheckedRow(const ListOption& list, const std::string& utf8) {
   return row;
 }
 
+struct PageCommand {
+  const char* name;
+  int (*run)(const std::string& in, Args& args);
+};
+
+constexpr std::array<PageCommand, 9> kPageCommands = {{
+    {"add-range", RunAddRange},
+    {"delete-range", RunDeleteRange},
+    {"weights", RunWeights},
+    {"sounds", RunSounds},
+    {"add-band", RunAddBand},
+    {"delete-bands", RunDeleteBands},
+    {"band-level", RunBandLevel},
+    {"items", RunItems},
+    {"item-level", RunItemLevel},
+}};
+
 }  // namespace
 
 int RunRules(Args& args) {
+  // rules IN.fb EVENT ...: one event of a rules page.
+  std::vector<std::string> leading;
+  if (auto in = args.TakeLeadingWord()) {
+    leading.push_back(*in);
+    if (auto event = args.TakeLeadingWord()) {
+      for (const PageCommand& c : kPageCommands) {
+        if (*event == c.name) return c.run(*in, args);
+      }
+      leading.push_back(*event);
+    }
+  }
   const bool keep = args.Flag("--keep");
   const std::optional<std::string> out = args.Option("-o");
   std::vector<std::pair<const ListOption*, std::vector<std::string>>> given;
@@ -78,7 +108,8 @@ int RunRules(Args& args) {
     }
     if (!rows.empty()) given.emplace_back(&list, std::move(rows));
   }
-  const std::vector<std::string> files = args.Positional();
+  std::vector<std::string> files = leading;
+  for (std::string& f : args.Positional()) files.push_back(std::move(f));
   if (files.size() != 1 || !out) throw UsageError{"give one division file and -o OUT.fb"};
 
   model::ProgramState state = LoadStateOrFail(files[0]);
