@@ -7,6 +7,8 @@ const std::vector<TableView>& AllTableViews() {
       {"samenames", "namesakes per range and the classes they are in", SameNamesView},
       {"averages", "class and range averages and their gaps, per range", AveragesView},
       {"roster", "class roster ([--class K]: one class), by class and total", RosterView},
+      {"counts", "headcount statistics per range: genders, rank bands, values, conditions",
+       CountsView},
   };
   return views;
 }

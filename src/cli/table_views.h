@@ -23,6 +23,8 @@ model::Grid SameNamesView(const model::ProgramState& state, Args& args);
 // The averages table and the class roster (view_division.cpp).
 model::Grid AveragesView(const model::ProgramState& state, Args& args);
 model::Grid RosterView(const model::ProgramState& state, Args& args);
+// The headcount statistics table (view_counts.cpp).
+model::Grid CountsView(const model::ProgramState& state, Args& args);
 
 // Every view but the default score-table view, in --help order.
 const std::vector<TableView>& AllTableViews();
