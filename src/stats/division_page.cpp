@@ -41,6 +41,7 @@ std::string CurrentScoreCaption(const model::ProgramState& state) {
 
 void DivisionPageHistory::Keep(model::ProgramState before, const model::ProgramState& after,
                                const std::string& label, const std::string& caption) {
+  Seen(after);
   if (before == after) return;  // nothing changed: no step
   history_.Keep(std::move(before), after, label);
   undo_captions_.push_back(caption);
@@ -49,8 +50,27 @@ void DivisionPageHistory::Keep(model::ProgramState before, const model::ProgramS
   while (undo_captions_.size() > history_.UndoCount()) undo_captions_.pop_front();
 }
 
+namespace {
+
+// Swaps `step` (a state the history gives back) into `state` for the range
+// sets only; the rest of `state` stays as it is now.
+template <class Swap>
+bool SwapDivision(model::ProgramState& state, Swap&& swap) {
+  model::ProgramState now = state;
+  if (!swap(state)) return false;
+  now.RangeSets = std::move(state.RangeSets);
+  now.SameNameRows = std::move(state.SameNameRows);
+  state = std::move(now);
+  return true;
+}
+
+}  // namespace
+
 bool DivisionPageHistory::Undo(model::ProgramState& state, std::string& caption) {
-  if (!history_.Undo(state)) return false;
+  if (!SwapDivision(state, [this](model::ProgramState& s) { return history_.Undo(s); })) {
+    return false;
+  }
+  Seen(state);
   redo_captions_.push_back(std::move(caption));
   caption = std::move(undo_captions_.back());
   undo_captions_.pop_back();
@@ -58,10 +78,25 @@ bool DivisionPageHistory::Undo(model::ProgramState& state, std::string& caption)
 }
 
 bool DivisionPageHistory::Redo(model::ProgramState& state, std::string& caption) {
-  if (!history_.Redo(state)) return false;
+  if (!SwapDivision(state, [this](model::ProgramState& s) { return history_.Redo(s); })) {
+    return false;
+  }
+  Seen(state);
   undo_captions_.push_back(std::move(caption));
   caption = std::move(redo_captions_.back());
   redo_captions_.pop_back();
+  return true;
+}
+
+void DivisionPageHistory::Seen(const model::ProgramState& state) {
+  seen_tables_ = state.ImportedSets;
+  seen_sets_ = state.RangeSets;
+}
+
+bool DivisionPageHistory::ForgetIfChangedElsewhere(const model::ProgramState& state) {
+  if (state.ImportedSets == seen_tables_ && state.RangeSets == seen_sets_) return false;
+  Clear();
+  Seen(state);
   return true;
 }
 

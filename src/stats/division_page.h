@@ -55,10 +55,12 @@ DivisionTables TablesOf(const model::ProgramState& state, const std::string& ros
 std::string CurrentScoreCaption(const model::ProgramState& state);
 
 // The undo history of the division page. Every command that changes a
-// finished division runs through Run; undo and redo give back the state
-// before or after it and the score caption the page showed then (the
-// division's own score is taken before its balancing pass, so it cannot be
-// computed again from the state).
+// finished division runs through Run; undo and redo give back the division
+// (the range sets) before or after it and the score caption the page showed
+// then (the division's own score is taken before its balancing pass, so it
+// cannot be computed again from the state). Everything else of the state
+// (tables, rule lists edited on other pages since) stays as it is now, so an
+// undo never takes back work done elsewhere.
 class DivisionPageHistory {
  public:
   explicit DivisionPageHistory(std::size_t max_steps = 50, std::size_t max_bytes = 256u << 20)
@@ -95,6 +97,15 @@ class DivisionPageHistory {
   // Forgets every step (a new division, an import, an opened file).
   void Clear();
 
+  // Notes the tables and range sets of `state` after a command of the page
+  // that is no step (the division, "开始统计"), so that they do not count as
+  // changed elsewhere.
+  void Seen(const model::ProgramState& state);
+  // Forgets every step when the tables or range sets differ from those the
+  // page last left (an import, an opened file, a new division on the import
+  // page): the steps belong to another division then. True when it forgot.
+  bool ForgetIfChangedElsewhere(const model::ProgramState& state);
+
  private:
   void Keep(model::ProgramState before, const model::ProgramState& after, const std::string& label,
             const std::string& caption);
@@ -104,6 +115,9 @@ class DivisionPageHistory {
   // steps (newest at the back).
   std::deque<std::string> undo_captions_;
   std::deque<std::string> redo_captions_;
+  // The tables and range sets as the page last left them.
+  std::vector<model::Student_F> seen_tables_;
+  std::vector<model::Student_F> seen_sets_;
 };
 
 }  // namespace tessaly::stats

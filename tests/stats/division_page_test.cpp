@@ -182,5 +182,60 @@ TEST(DivisionPageModel, ScoreCaptionOfTheCurrentPlacement) {
   EXPECT_EQ(CurrentScoreCaption(st), engine::ScoreCaption(*engine::ScoreDivision(st)));
 }
 
+TEST(DivisionPageModel, UndoTakesBackTheDivisionOnlyNotWorkDoneSince) {
+  model::ProgramState st = DividedState(TwoRanges());
+  const model::ProgramState divided = st;
+  DivisionPageHistory history;
+  FakeUser user;
+  std::string caption = "c0";
+  const model::student x = FirstOf(st, 0, 1);
+  history.Run(st, "move", caption, [&] {
+    engine::TransferStudent(st, user, x.Number, x.Name, 2, 20, engine::BackFillMode::NoBackFill);
+  });
+  const auto moved_sets = st.RangeSets;
+  // A headcount condition and a balance level set after the move stay.
+  st.CountConditionRows.push_back(Gb("按学号|101-104-|$总分$大于 100$"));
+  st.BalanceItemRows.push_back(Gb("总分|5 级|"));
+  const model::ProgramState edited = st;
+  ASSERT_TRUE(history.Undo(st, caption));
+  EXPECT_EQ(st.RangeSets, divided.RangeSets);
+  EXPECT_EQ(st.CountConditionRows, edited.CountConditionRows);
+  EXPECT_EQ(st.BalanceItemRows, edited.BalanceItemRows);
+  EXPECT_EQ(st.ImportedSets, edited.ImportedSets);
+  ASSERT_TRUE(history.Redo(st, caption));
+  EXPECT_EQ(st, edited);
+  EXPECT_EQ(st.RangeSets, moved_sets);
+}
+
+TEST(DivisionPageModel, StepsAreForgottenWhenTheDivisionChangedElsewhere) {
+  model::ProgramState st = DividedState(TwoRanges());
+  DivisionPageHistory history;
+  history.Seen(st);
+  FakeUser user;
+  std::string caption;
+  const model::student x = FirstOf(st, 0, 1);
+  history.Run(st, "move", caption, [&] {
+    engine::TransferStudent(st, user, x.Number, x.Name, 2, 20, engine::BackFillMode::NoBackFill);
+  });
+  // Rule lists edited on other pages keep the steps.
+  st.BandConditionRows.push_back(Gb("按学号|101-104-|$总分$大于 100$3 级$"));
+  EXPECT_FALSE(history.ForgetIfChangedElsewhere(st));
+  EXPECT_TRUE(history.CanUndo());
+  // An opened file (other range sets) or an import (other tables) does not.
+  model::ProgramState opened = st;
+  opened.RangeSets[0].Students[0].AssignedClass = 2;
+  opened.RangeSets[0].Students[0].PresetClass = 2;
+  EXPECT_TRUE(history.ForgetIfChangedElsewhere(opened));
+  EXPECT_FALSE(history.CanUndo());
+  history.Run(st, "move", caption, [&] {
+    engine::TransferStudent(st, user, x.Number, x.Name, 1, 20, engine::BackFillMode::NoBackFill);
+  });
+  ASSERT_TRUE(history.CanUndo());
+  model::ProgramState imported = st;
+  imported.ImportedSets[0].Students.pop_back();
+  EXPECT_TRUE(history.ForgetIfChangedElsewhere(imported));
+  EXPECT_FALSE(history.CanUndo());
+}
+
 }  // namespace
 }  // namespace tessaly::stats
