@@ -53,6 +53,24 @@ const std::vector<Command>& AllCommands() {
        "Moves the student and pins him to CLASS. --backfill sends back the best-matching\n"
        "student of CLASS whose total differs by at most L (default 20). Prints the score.",
        RunTransfer},
+      {"optimise", "improve a division by exchanges between classes (优化分班结果)",
+       "usage: tessaly-cli optimise IN.fb [--mode 0|1|2] -o OUT.fb\n"
+       "One run of the optimiser: per range at most ten passes, each at most one exchange of\n"
+       "two students (totals less than 30 apart, nobody pinned) between the class furthest\n"
+       "from its headcount expectations and its best complement. --mode 0 优化平均分 (better\n"
+       "averages, no class's headcounts worse), 1 优化均衡人数 (default: better headcounts,\n"
+       "averages no worse), 2 综合因素优化 (better sum of both). Prints the messages and the\n"
+       "score.",
+       RunOptimise},
+      {"batch", "move a list of students, as copied from a spreadsheet (批量调整)",
+       "usage: tessaly-cli batch IN.fb MOVES [--no-backfill] [--limit L] -o OUT.fb\n"
+       "MOVES (a file, - for stdin; UTF-8 or GB18030) holds tab-separated rows 学号, 姓名,\n"
+       "转入班级 (3, 3班 and 3 班 all mean class 3), pasted into the batch grid at its first\n"
+       "row. Every complete row moves its student and pins him; with back-fill (the\n"
+       "default) the best-matching student of the target class whose total differs by at\n"
+       "most L (default 20) comes back. Prints the messages, the grid with the back-filled\n"
+       "students in its last column, and the score.",
+       RunBatch},
       {"pinyin", "pinyin or sound key of texts",
        "usage: tessaly-cli pinyin [--flags F] [--max M] TEXT...\n"
        "       tessaly-cli pinyin --key [--initial c-ch]... [--final an-ang]... TEXT...\n"

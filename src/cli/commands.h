@@ -28,6 +28,12 @@ int RunDivide(Args& args);
 int RunBalance(Args& args);
 int RunTransfer(Args& args);
 
+// optimise, batch, query: the optimiser, the batch transfer and the query
+// of the query and adjust page (cmd_optimise.cpp, cmd_batch.cpp,
+// cmd_query.cpp).
+int RunOptimise(Args& args);
+int RunBatch(Args& args);
+
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
 
