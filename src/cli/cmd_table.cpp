@@ -42,6 +42,12 @@ int RunTable(Args& args) {
 
   const model::ProgramState state = LoadStateOrFail(*file);
   model::Grid grid;
+  if (view != nullptr && view->text != nullptr) {
+    std::string text = view->text(state, args);
+    if (!args.Positional().empty()) throw UsageError{"unexpected argument " + args.Positional()[0]};
+    PrintUtf8(stdout, text);
+    return 0;
+  }
   if (view != nullptr) {
     grid = view->build(state, args);
   } else {
@@ -52,7 +58,7 @@ int RunTable(Args& args) {
     grid = model::ShowTable(state.ImportedSets[slot], true);
   }
   if (!args.Positional().empty()) throw UsageError{"unexpected argument " + args.Positional()[0]};
-  PrintUtf8(stdout, io::TableText(grid) + "\r\n");
+  PrintUtf8(stdout, io::TableText(grid));
   return 0;
 }
 

@@ -71,6 +71,13 @@ const std::vector<Command>& AllCommands() {
        "most L (default 20) comes back. Prints the messages, the grid with the back-filled\n"
        "students in its last column, and the score.",
        RunBatch},
+      {"export", "the result tables as an .xlsx workbook (保存所有数据到Excel)",
+       "usage: tessaly-cli export FILE.fb [--class K] [--clipboard FILE] -o OUT.xlsx\n"
+       "The first sheet holds the all-data text (table FILE.fb all) cell by cell, numbers as\n"
+       "numbers; then a printable roster sheet per class and the sheet 平均分图 of class\n"
+       "average charts. --class K puts class K's roster first (default: all students);\n"
+       "--clipboard FILE also writes the all-data text there (- for standard output).",
+       RunExport},
       {"pinyin", "pinyin or sound key of texts",
        "usage: tessaly-cli pinyin [--flags F] [--max M] TEXT...\n"
        "       tessaly-cli pinyin --key [--initial c-ch]... [--final an-ang]... TEXT...\n"

@@ -33,6 +33,8 @@ int RunTransfer(Args& args);
 // cmd_query.cpp).
 int RunOptimise(Args& args);
 int RunBatch(Args& args);
+// export: the all-data workbook of a division file (cmd_export.cpp).
+int RunExport(Args& args);
 
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();

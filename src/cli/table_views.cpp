@@ -9,6 +9,8 @@ const std::vector<TableView>& AllTableViews() {
       {"roster", "class roster ([--class K]: one class), by class and total", RosterView},
       {"counts", "headcount statistics per range: genders, rank bands, values, conditions",
        CountsView},
+      {"all", "roster ([--class K]), averages, same names and statistics, as copied", nullptr,
+       AllDataView},
   };
   return views;
 }
