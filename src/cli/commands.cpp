@@ -1,6 +1,15 @@
 #include "cli/commands.h"
 
 namespace tessaly::cli {
+namespace {
+
+// optimise runs the three page modes, or the deep optimiser with --deep.
+int RunOptimiseOrDeep(Args& args) {
+  Args probe = args;
+  return probe.Flag("--deep") ? RunDeepOptimise(args) : RunOptimise(args);
+}
+
+}  // namespace
 
 const std::vector<Command>& AllCommands() {
   static const std::vector<Command> commands = {
@@ -55,13 +64,16 @@ const std::vector<Command>& AllCommands() {
        RunTransfer},
       {"optimise", "improve a division by exchanges between classes (优化分班结果)",
        "usage: tessaly-cli optimise IN.fb [--mode 0|1|2] -o OUT.fb\n"
+       "       tessaly-cli optimise IN.fb --deep [--seconds S] [--seed N] [--report] -o OUT.fb\n"
        "One run of the optimiser: per range at most ten passes, each at most one exchange of\n"
        "two students (totals less than 30 apart, nobody pinned) between the class furthest\n"
        "from its headcount expectations and its best complement. --mode 0 优化平均分 (better\n"
        "averages, no class's headcounts worse), 1 优化均衡人数 (default: better headcounts,\n"
        "averages no worse), 2 综合因素优化 (better sum of both). Prints the messages and the\n"
-       "score.",
-       RunOptimise},
+       "score. --deep (深度优化) evens out every class of every range within the rules in at most\n"
+       "S seconds (default 2; equal seeds N give equal results; --report prints the measure\n"
+       "of every range before and after).",
+       RunOptimiseOrDeep},
       {"batch", "move a list of students, as copied from a spreadsheet (批量调整)",
        "usage: tessaly-cli batch IN.fb MOVES [--no-backfill] [--limit L] -o OUT.fb\n"
        "MOVES (a file, - for stdin; UTF-8 or GB18030) holds tab-separated rows 学号, 姓名,\n"

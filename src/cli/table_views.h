@@ -33,6 +33,9 @@ model::Grid CountsView(const model::ProgramState& state, Args& args);
 // all: the all-data text of the division page (view_all.cpp).
 std::string AllDataView(const model::ProgramState& state, Args& args);
 
+// evenness: the balance report of every range (view_evenness.cpp).
+model::Grid EvennessView(const model::ProgramState& state, Args& args);
+
 // Every view but the default score-table view, in --help order.
 const std::vector<TableView>& AllTableViews();
 

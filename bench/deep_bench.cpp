@@ -1,0 +1,146 @@
+// The deep optimiser at cohort scale, from the result of "开始分班": time per
+// run and the evenness before and after, as counters (spreads in points for
+// averages, in students for headcounts). Generated cohorts: nine subjects, two
+// balance columns, six band conditions per range, about 3 % namesakes, a few
+// preset classes; and the bundled sample. Fixed seeds, so every run alike.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "adjust/deep_optimiser.h"
+#include "cohort/cohort.h"
+#include "engine/division.h"
+#include "io/division_file.h"
+#include "model/program_state.h"
+#include "model/silent_user.h"
+#include "stats/evenness.h"
+
+namespace {
+
+using namespace tessaly;
+
+model::ProgramState Divided(model::ProgramState state) {
+  model::SilentUser user;
+  engine::Coin coin(7);
+  engine::bsSkinButton10Click(state, user, coin);
+  return state;
+}
+
+model::ProgramState Generated(int students, int ranges, int classes) {
+  cohort::CohortOptions o;
+  o.students = students;
+  o.ranges = ranges;
+  o.classes = {classes};
+  o.bands_per_range = 6;
+  o.preset_share = 0.005;
+  o.seed = 2026;
+  return Divided(cohort::MakeCohort(o));
+}
+
+model::ProgramState Sample() {
+  const io::DivisionRead read =
+      io::LoadDivisionFile(std::string(TESSALY_SOURCE_DIR) + "/data/sample.fb", {});
+  return Divided(read.state);
+}
+
+// Tuning experiments: DEEP_TUNE="proposals=3000 stress=25 ..." overrides.
+void Tune(adjust::DeepTuning& t) {
+  const char* env = std::getenv("DEEP_TUNE");
+  if (!env) return;
+  std::istringstream in(env);
+  std::string item;
+  while (in >> item) {
+    const auto eq = item.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string k = item.substr(0, eq);
+    const double v = std::stod(item.substr(eq + 1));
+    if (k == "proposals") t.proposals_per_student = v;
+    if (k == "finish") t.finish_share = v;
+    if (k == "t0") t.start_temperature = v;
+    if (k == "t1") t.end_temperature = v;
+    if (k == "stress") t.total_stress = v;
+    if (k == "count") t.count_weight = v;
+    if (k == "same") t.same_kind_share = v;
+    if (k == "near") t.near_total_share = v;
+    if (k == "point") t.point_share = v;
+    if (k == "partners") t.partners = static_cast<int>(v);
+  }
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// The spreads of a division: per range the total's, the widest subject's and
+// the widest headcount's; then the median and the worst over the ranges.
+void Count(benchmark::State& bs, const model::ProgramState& state, const std::string& when) {
+  std::vector<double> total, subject, count;
+  for (const stats::RangeEvenness& r : stats::MeasureEvenness(state)) {
+    double s = 0, c = 0;
+    for (const stats::SpreadRow& row : r.rows) {
+      if (row.kind == stats::MeasureKind::kTotal) total.push_back(row.spread());
+      if (row.kind == stats::MeasureKind::kSubject) s = std::max(s, row.spread());
+      if (row.kind != stats::MeasureKind::kTotal && row.kind != stats::MeasureKind::kSubject)
+        c = std::max(c, row.spread());
+    }
+    subject.push_back(s);
+    count.push_back(c);
+  }
+  bs.counters[when + "_total_med"] = Median(total);
+  bs.counters[when + "_total_max"] = *std::max_element(total.begin(), total.end());
+  bs.counters[when + "_subj_max"] = *std::max_element(subject.begin(), subject.end());
+  bs.counters[when + "_count_med"] = Median(count);
+  bs.counters[when + "_count_max"] = *std::max_element(count.begin(), count.end());
+}
+
+void Run(benchmark::State& bs, const model::ProgramState& divided) {
+  model::ProgramState result;
+  for (auto _ : bs) {
+    bs.PauseTiming();
+    model::ProgramState state = divided;
+    model::SilentUser user;
+    bs.ResumeTiming();
+    adjust::DeepOptions options;
+    Tune(options.tuning);
+    options.seconds = 30;  // the planned length ends the run, not the budget
+    adjust::DeepResult r = adjust::DeepOptimiseDivision(state, user, options);
+    if (!r.ran || user.warnings + user.errors != 0) bs.SkipWithError("the run did not complete");
+    for (const auto& range : r.ranges) {
+      if (range.budget_reached) bs.SkipWithError("the time budget ended the run");
+    }
+    bs.PauseTiming();
+    result = std::move(state);
+    bs.ResumeTiming();
+  }
+  Count(bs, divided, "before");
+  Count(bs, result, "after");
+}
+
+// args: students, ranges, classes per range.
+void BM_DeepOptimise(benchmark::State& bs) {
+  Run(bs, Generated(static_cast<int>(bs.range(0)), static_cast<int>(bs.range(1)),
+                    static_cast<int>(bs.range(2))));
+}
+BENCHMARK(BM_DeepOptimise)
+    ->ArgNames({"students", "ranges", "classes"})
+    ->Args({1000, 1, 20})
+    ->Args({3000, 3, 20})
+    ->Args({1000, 3, 6})
+    ->Args({20000, 20, 20})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+void BM_DeepOptimiseSample(benchmark::State& bs) {
+  Run(bs, Sample());
+}
+BENCHMARK(BM_DeepOptimiseSample)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,94 @@
+#include "adjust/deep_optimiser.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "engine/evaluation.h"
+#include "engine/names/same_names.h"
+#include "engine/statistics.h"
+#include "platform/encoding.h"
+#include "stats/evenness.h"
+
+namespace tessaly::adjust {
+namespace {
+
+// What the search reads of range r.
+RangeInput InputOf(const model::ProgramState& state, std::size_t r,
+                   const engine::SoundRules& rules) {
+  const model::Student_F& set = state.RangeSets[r];
+  RangeInput in;
+  in.measures = stats::MeasuresOf(state, r);
+  const std::size_t n = set.Students.size();
+  in.totals.reserve(n);
+  in.scores.reserve(n);
+  in.classes.reserve(n);
+  in.movable.reserve(n);
+  for (const model::student& s : set.Students) {
+    in.totals.push_back(s.Total);
+    in.scores.push_back(s.Scores);
+    in.classes.push_back(s.AssignedClass);
+    in.movable.push_back(s.PresetClass < 0);
+  }
+  in.sound_keys = engine::BuildSoundKeys(set, rules);
+  return in;
+}
+
+}  // namespace
+
+std::string DeepOptionCaption() {
+  return "深度优化"_gb;
+}
+
+DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& user,
+                                const DeepOptions& options) {
+  using Clock = std::chrono::steady_clock;
+  static const std::string kTitle = "分班进度"_gb;
+  static const std::string kDone = "该类型优化已完成！"_gb;
+  DeepResult result;
+  if (!state.RangeSets.empty()) {
+    // The checks of the class statistics, with their warnings.
+    std::vector<engine::AllCountInf> counts;
+    if (!engine::RebuildCountInfo(state, user, counts)) return result;
+    result.ran = true;
+    user.ProgressStart(kTitle);
+    user.ProgressSet(2);
+    const auto start = Clock::now();
+    const engine::SoundRules rules = engine::SoundRulesOf(state);
+    std::size_t students = 0;
+    for (const auto& set : state.RangeSets) students += set.Students.size();
+    std::size_t done = 0;
+    // The new classes of every range, swapped in at the end.
+    std::vector<std::vector<std::int32_t>> classes(state.RangeSets.size());
+    for (std::size_t r = 0; r < state.RangeSets.size(); ++r) {
+      const std::size_t size = state.RangeSets[r].Students.size();
+      // This range's share of the time left.
+      const double used = std::chrono::duration<double>(Clock::now() - start).count();
+      const double left = std::max(0.0, options.seconds - used);
+      const double share =
+          students > done ? left * static_cast<double>(size) / static_cast<double>(students - done)
+                          : left;
+      const std::uint64_t seed = options.seed * 0x9E3779B97F4A7C15ull + r;
+      const RangeOutcome o = SearchRange(InputOf(state, r, rules), options.tuning, seed, share);
+      result.ranges.push_back({model::RangeKey(state.ClassRangeRows[r]), o.start_cost, o.best_cost,
+                               o.proposals, o.exchanges, o.budget_reached, o.changed});
+      result.changed = result.changed || o.changed;
+      classes[r] = o.classes;
+      done += size;
+      user.ProgressSet(5 + static_cast<int>(90.0 * static_cast<double>(done) /
+                                            std::max<std::size_t>(1, students)));
+    }
+    for (std::size_t r = 0; r < classes.size(); ++r) {
+      auto& list = state.RangeSets[r].Students;
+      for (std::size_t i = 0; i < list.size() && i < classes[r].size(); ++i) {
+        list[i].AssignedClass = classes[r][i];
+      }
+    }
+    if (!result.changed) user.Information(kDone);
+    user.ProgressSet(100);
+  }
+  result.averages = engine::ShowAverages(state);
+  result.score = engine::ScoreDivision(state);
+  return result;
+}
+
+}  // namespace tessaly::adjust

@@ -1,0 +1,57 @@
+#pragma once
+// The deep optimiser ("深度优化", the fourth item of the option group
+// "优化选项"): per range, an exchange search that brings every class as
+// close to its range as the cohort allows, in average total, in every
+// subject average and in every balanced headcount, without breaking a rule
+// the teacher set. It changes AssignedClass in RangeSets only, pins nobody
+// and is reproducible with a seed.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "adjust/deep_search.h"
+#include "model/grid.h"
+#include "model/program_state.h"
+#include "model/user_port.h"
+
+namespace tessaly::adjust {
+
+// The caption of the option.
+std::string DeepOptionCaption();
+
+struct DeepOptions {
+  double seconds = 2;      // time budget of the whole run
+  std::uint64_t seed = 1;  // equal seeds give equal results
+  DeepTuning tuning;
+};
+
+// What the search did in one range.
+struct DeepRangeReport {
+  std::string key;  // RangeKey of the range
+  double start_cost = 0, best_cost = 0;
+  std::int64_t proposals = 0, exchanges = 0;
+  bool budget_reached = false;
+  bool changed = false;
+};
+
+// What the division page shows after the run.
+struct DeepResult {
+  bool ran = false;      // the checks passed and the ranges were searched
+  bool changed = false;  // some student changed class
+  std::vector<DeepRangeReport> ranges;
+  model::Grid averages;         // the averages table of the result
+  std::optional<double> score;  // the division score of the result
+};
+
+// Runs the deep optimiser over every range. No division yet (RangeSets
+// empty): nothing but the averages table and the score. Range rows and range
+// sets differing in number, or a range whose ids do not match its class
+// count: the warning of the class statistics, nothing changed. When no range
+// improves: "该类型优化已完成！" and nothing changed. Progress goes through
+// `user` ("分班进度", 2 .. 100).
+DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& user,
+                                const DeepOptions& options = {});
+
+}  // namespace tessaly::adjust

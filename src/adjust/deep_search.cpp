@@ -1,0 +1,504 @@
+#include "adjust/deep_search.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <unordered_map>
+
+#include "adjust/deep_random.h"
+
+namespace tessaly::adjust {
+namespace {
+
+constexpr double kTotalTarget = 0.1;
+constexpr double kSubjectTarget = 0.5;
+constexpr double kCountTarget = 1;
+// A change of the measure smaller than this is no change.
+constexpr double kEpsilon = 1e-9;
+
+// A measure that met its target at the start and may not get wider.
+struct Guard {
+  bool feature = false;  // a headcount; otherwise an average dimension
+  std::int32_t index = 0;
+  double bound = 0;
+};
+
+class Search {
+ public:
+  Search(const RangeInput& in, const DeepTuning& tuning);
+
+  bool Ready() const { return movable_.size() >= 2 && c_ >= 2; }
+  RangeOutcome Run(const DeepTuning& tuning, std::uint64_t seed, double seconds);
+
+ private:
+  double Cost() const;
+  // The change of the measure when a and b exchange; a value above `limit`
+  // may be a bound only.
+  double Delta(std::int32_t a, std::int32_t b, double limit) const;
+  double CountDelta(std::int32_t a, std::int32_t b) const;
+  double ClassAverageCost(std::int32_t k) const;
+  void Apply(std::int32_t a, std::int32_t b);
+  bool NamesakesAllow(std::int32_t a, std::int32_t b) const;
+  double DimSpread(std::int32_t d) const;
+  double FeatureSpread(std::int32_t f) const;
+  bool GuardsHold() const;
+  std::int32_t Partner(std::int32_t a, DeepRandom& rng, const DeepTuning& tuning) const;
+  void Reset(const std::vector<std::int32_t>& cls);
+
+  std::int32_t n_ = 0, c_ = 0, D_ = 0, F_ = 0;
+  std::vector<std::int32_t> class_ids_;
+  std::vector<std::int32_t> assigned_;  // AssignedClass at the start
+  std::vector<double> val_;             // n * D: total then subjects, 0 when missing
+  std::vector<unsigned char> has_;      // n * D
+  std::vector<double> ref_, wd_;        // per dimension: range average, weight
+  std::vector<std::int32_t> fstart_, fids_;
+  std::vector<double> expected_, wf_;  // per feature
+  std::vector<std::int32_t> cls_, orig_;
+  std::vector<std::int32_t> movable_;
+  std::vector<std::int32_t> group_of_;                  // namesake group, -1 none
+  std::vector<std::vector<std::int32_t>> groups_;       // members of every group
+  std::vector<std::int32_t> kind_of_;                   // headcount signature id
+  std::vector<std::vector<std::int32_t>> kinds_;        // movable students per signature
+  std::vector<std::int32_t> by_total_, rank_in_total_;  // movable students by total
+  // Per class: sums, counts, reciprocal counts and deviation per dimension;
+  // headcounts per feature.
+  std::vector<double> sum_, inv_, dev_;
+  std::vector<double> acost_;  // per class: the averages' part of the measure
+  std::vector<std::int32_t> cnt_, nf_;
+  std::vector<Guard> guards_;
+};
+
+Search::Search(const RangeInput& in, const DeepTuning& tuning) {
+  const stats::RangeMeasures& m = in.measures;
+  n_ = static_cast<std::int32_t>(in.classes.size());
+  class_ids_ = m.class_ids;
+  assigned_ = in.classes;
+  c_ = static_cast<std::int32_t>(class_ids_.size());
+  D_ = 1 + static_cast<std::int32_t>(m.subject_levels.size());
+  F_ = static_cast<std::int32_t>(m.features.size());
+  std::unordered_map<std::int32_t, std::int32_t> position;
+  for (std::int32_t k = 0; k < c_; ++k) position.emplace(class_ids_[k], k);
+
+  val_.assign(static_cast<std::size_t>(n_) * D_, 0.0);
+  has_.assign(val_.size(), 0);
+  std::vector<double> sum(D_, 0), sq(D_, 0);
+  std::vector<std::int32_t> cnt(D_, 0);
+  for (std::int32_t i = 0; i < n_; ++i) {
+    // A student counts only with a positive total, a score only when positive.
+    if (!(in.totals[i] > 0)) continue;
+    for (std::int32_t d = 0; d < D_; ++d) {
+      double v = 0;
+      if (d == 0) {
+        v = in.totals[i];
+      } else if (static_cast<std::size_t>(d - 1) < in.scores[i].size()) {
+        v = in.scores[i][d - 1];
+      }
+      if (!(v > 0)) continue;
+      val_[i * D_ + d] = v;
+      has_[i * D_ + d] = 1;
+      sum[d] += v;
+      sq[d] += v * v;
+      ++cnt[d];
+    }
+  }
+  const double class_size = c_ > 0 ? static_cast<double>(n_) / c_ : 1;
+  ref_.assign(D_, 0);
+  wd_.assign(D_, 0);
+  std::vector<double> var(D_, 1);
+  double subject_var = 0;
+  for (std::int32_t d = 0; d < D_; ++d) {
+    if (cnt[d] > 0) ref_[d] = sum[d] / cnt[d];
+    const double v = cnt[d] > 0 ? sq[d] / cnt[d] - ref_[d] * ref_[d] : 0;
+    if (v > 1e-12) var[d] = v;
+    if (d > 0) subject_var += var[d] / (D_ - 1);
+  }
+  // A subject's deviation counts in units of the spread a class average of
+  // it has by chance (sigma / sqrt(class size)), so that a subject with wide
+  // scores does not drown the others. The total's points weigh like those
+  // of an average subject, stressed further: its target is tighter.
+  if (D_ == 1) subject_var = var[0];
+  for (std::int32_t d = 0; d < D_; ++d) {
+    const double level = std::max(0, d == 0 ? m.total_level : m.subject_levels[d - 1]);
+    wd_[d] = d == 0 ? level * class_size / subject_var * tuning.total_stress
+                    : level * class_size /
+                          (std::pow(var[d], 1 - tuning.point_share) *
+                           std::pow(subject_var, tuning.point_share));
+  }
+
+  fstart_ = m.feature_start;
+  fids_ = m.feature_ids;
+  std::vector<std::int32_t> range_counts(F_, 0);
+  for (std::int32_t f : fids_) ++range_counts[f];
+  expected_.assign(F_, 0);
+  wf_.assign(F_, 0);
+  for (std::int32_t f = 0; f < F_; ++f) {
+    expected_[f] = c_ > 0 ? static_cast<double>(range_counts[f]) / c_ : 0;
+    wf_[f] = std::max(0, m.features[f].level) * tuning.count_weight;
+  }
+
+  cls_.assign(n_, -1);
+  for (std::int32_t i = 0; i < n_; ++i) {
+    const auto it = position.find(in.classes[i]);
+    if (it != position.end()) cls_[i] = it->second;
+    if (cls_[i] >= 0 && in.movable[i]) movable_.push_back(i);
+  }
+  orig_ = cls_;
+
+  // Namesakes: students sharing a non-empty sound key.
+  std::unordered_map<std::string, std::int32_t> key_group;
+  group_of_.assign(n_, -1);
+  for (std::int32_t i = 0; i < n_; ++i) {
+    if (in.sound_keys[i].empty()) continue;
+    auto [it, added] =
+        key_group.emplace(in.sound_keys[i], static_cast<std::int32_t>(groups_.size()));
+    if (added) groups_.emplace_back();
+    groups_[it->second].push_back(i);
+  }
+  for (auto& g : groups_) {
+    if (g.size() < 2) continue;
+    for (std::int32_t i : g) group_of_[i] = static_cast<std::int32_t>(&g - groups_.data());
+  }
+
+  // Partner pools: the same headcount features, and neighbours by total.
+  std::unordered_map<std::string, std::int32_t> signature;
+  kind_of_.assign(n_, -1);
+  for (std::int32_t i : movable_) {
+    std::string sig(reinterpret_cast<const char*>(&fids_[fstart_[i]]),
+                    sizeof(std::int32_t) * (fstart_[i + 1] - fstart_[i]));
+    auto [it, added] = signature.emplace(sig, static_cast<std::int32_t>(kinds_.size()));
+    if (added) kinds_.emplace_back();
+    kinds_[it->second].push_back(i);
+    kind_of_[i] = it->second;
+  }
+  by_total_ = movable_;
+  std::stable_sort(by_total_.begin(), by_total_.end(),
+                   [&](std::int32_t a, std::int32_t b) { return in.totals[a] > in.totals[b]; });
+  rank_in_total_.assign(n_, -1);
+  for (std::size_t r = 0; r < by_total_.size(); ++r) rank_in_total_[by_total_[r]] = r;
+
+  Reset(cls_);
+
+  // Guards: the measures already within their targets keep their spread.
+  for (std::int32_t d = 0; d < D_; ++d) {
+    const double s = DimSpread(d);
+    if (s <= (d == 0 ? kTotalTarget : kSubjectTarget)) guards_.push_back({false, d, s + kEpsilon});
+  }
+  for (std::int32_t f = 0; f < F_; ++f) {
+    const double s = FeatureSpread(f);
+    if (s <= kCountTarget) guards_.push_back({true, f, s + kEpsilon});
+  }
+}
+
+void Search::Reset(const std::vector<std::int32_t>& cls) {
+  cls_ = cls;
+  sum_.assign(static_cast<std::size_t>(c_) * D_, 0);
+  cnt_.assign(sum_.size(), 0);
+  nf_.assign(static_cast<std::size_t>(c_) * F_, 0);
+  for (std::int32_t i = 0; i < n_; ++i) {
+    const std::int32_t k = cls_[i];
+    if (k < 0) continue;
+    for (std::int32_t d = 0; d < D_; ++d) {
+      sum_[k * D_ + d] += val_[i * D_ + d];
+      cnt_[k * D_ + d] += has_[i * D_ + d];
+    }
+    for (std::int32_t f = fstart_[i]; f < fstart_[i + 1]; ++f) ++nf_[k * F_ + fids_[f]];
+  }
+  inv_.assign(sum_.size(), 0);
+  dev_.assign(sum_.size(), 0);
+  for (std::size_t x = 0; x < sum_.size(); ++x) {
+    const std::int32_t d = static_cast<std::int32_t>(x % D_);
+    inv_[x] = cnt_[x] > 0 ? 1.0 / cnt_[x] : 0;
+    dev_[x] = sum_[x] * inv_[x] - ref_[d];
+  }
+  acost_.resize(c_);
+  for (std::int32_t k = 0; k < c_; ++k) acost_[k] = ClassAverageCost(k);
+}
+
+double Search::Cost() const {
+  double cost = 0;
+  for (std::int32_t k = 0; k < c_; ++k) {
+    for (std::int32_t d = 0; d < D_; ++d) cost += wd_[d] * dev_[k * D_ + d] * dev_[k * D_ + d];
+    for (std::int32_t f = 0; f < F_; ++f) {
+      const double e = nf_[k * F_ + f] - expected_[f];
+      cost += wf_[f] * e * e;
+    }
+  }
+  return cost;
+}
+
+double Search::Delta(std::int32_t a, std::int32_t b, double limit) const {
+  const std::int32_t A = cls_[a], B = cls_[b];
+  double delta = CountDelta(a, b);
+  // The averages of the two classes can gain at most their whole cost: an
+  // exchange whose headcounts cost more than that plus the limit is refused
+  // without pricing the averages.
+  if (delta - acost_[A] - acost_[B] > limit) return delta;
+  const double* va = &val_[a * D_];
+  const double* vb = &val_[b * D_];
+  const unsigned char* ha = &has_[a * D_];
+  const unsigned char* hb = &has_[b * D_];
+  const std::int32_t iA = A * D_, iB = B * D_;
+  for (std::int32_t d = 0; d < D_; ++d) {
+    const double dv = vb[d] - va[d];
+    const std::int32_t dh = hb[d] - ha[d];
+    if (dv == 0 && dh == 0) continue;
+    const double oldA = dev_[iA + d], oldB = dev_[iB + d];
+    double newA, newB;
+    if (dh == 0) {
+      newA = oldA + dv * inv_[iA + d];
+      newB = oldB - dv * inv_[iB + d];
+    } else {
+      const std::int32_t cA = cnt_[iA + d] + dh, cB = cnt_[iB + d] - dh;
+      newA = (cA > 0 ? (sum_[iA + d] + dv) / cA : 0) - ref_[d];
+      newB = (cB > 0 ? (sum_[iB + d] - dv) / cB : 0) - ref_[d];
+    }
+    delta += wd_[d] * (newA * newA - oldA * oldA + newB * newB - oldB * oldB);
+  }
+  return delta;
+}
+
+double Search::CountDelta(std::int32_t a, std::int32_t b) const {
+  const std::int32_t A = cls_[a], B = cls_[b];
+  double delta = 0;
+  // Headcounts: a feature of one student only moves one head each way.
+  const std::int32_t* pa = &fids_[fstart_[a]];
+  const std::int32_t* ea = &fids_[fstart_[a + 1]];
+  const std::int32_t* pb = &fids_[fstart_[b]];
+  const std::int32_t* eb = &fids_[fstart_[b + 1]];
+  const std::int32_t* nA = &nf_[A * F_];
+  const std::int32_t* nB = &nf_[B * F_];
+  while (pa != ea || pb != eb) {
+    if (pa != ea && pb != eb && *pa == *pb) {
+      ++pa, ++pb;
+    } else if (pb == eb || (pa != ea && *pa < *pb)) {
+      const std::int32_t f = *pa++;  // leaves A, joins B
+      delta += wf_[f] * (2.0 * (nB[f] - nA[f]) + 2.0);
+    } else {
+      const std::int32_t f = *pb++;  // leaves B, joins A
+      delta += wf_[f] * (2.0 * (nA[f] - nB[f]) + 2.0);
+    }
+  }
+  return delta;
+}
+
+void Search::Apply(std::int32_t a, std::int32_t b) {
+  const std::int32_t A = cls_[a], B = cls_[b];
+  for (std::int32_t d = 0; d < D_; ++d) {
+    const double dv = val_[b * D_ + d] - val_[a * D_ + d];
+    const std::int32_t dh = has_[b * D_ + d] - has_[a * D_ + d];
+    if (dv == 0 && dh == 0) continue;
+    const std::int32_t iA = A * D_ + d, iB = B * D_ + d;
+    sum_[iA] += dv;
+    sum_[iB] -= dv;
+    if (dh != 0) {
+      cnt_[iA] += dh;
+      cnt_[iB] -= dh;
+      inv_[iA] = cnt_[iA] > 0 ? 1.0 / cnt_[iA] : 0;
+      inv_[iB] = cnt_[iB] > 0 ? 1.0 / cnt_[iB] : 0;
+    }
+    dev_[iA] = sum_[iA] * inv_[iA] - ref_[d];
+    dev_[iB] = sum_[iB] * inv_[iB] - ref_[d];
+  }
+  for (std::int32_t f = fstart_[a]; f < fstart_[a + 1]; ++f) {
+    --nf_[A * F_ + fids_[f]];
+    ++nf_[B * F_ + fids_[f]];
+  }
+  for (std::int32_t f = fstart_[b]; f < fstart_[b + 1]; ++f) {
+    --nf_[B * F_ + fids_[f]];
+    ++nf_[A * F_ + fids_[f]];
+  }
+  cls_[a] = B;
+  cls_[b] = A;
+  acost_[A] = ClassAverageCost(A);
+  acost_[B] = ClassAverageCost(B);
+}
+
+double Search::ClassAverageCost(std::int32_t k) const {
+  double cost = 0;
+  for (std::int32_t d = 0; d < D_; ++d) cost += wd_[d] * dev_[k * D_ + d] * dev_[k * D_ + d];
+  return cost;
+}
+
+// Student a goes to the class of b and b to the class of a. A pair of
+// namesakes may share a class only when both started in it.
+bool Search::NamesakesAllow(std::int32_t a, std::int32_t b) const {
+  auto allowed = [&](std::int32_t s, std::int32_t other, std::int32_t to) {
+    const std::int32_t g = group_of_[s];
+    if (g < 0) return true;
+    for (std::int32_t m : groups_[g]) {
+      if (m == s || m == other || cls_[m] != to) continue;
+      if (orig_[s] != to || orig_[m] != to) return false;
+    }
+    return true;
+  };
+  return allowed(a, b, cls_[b]) && allowed(b, a, cls_[a]);
+}
+
+double Search::DimSpread(std::int32_t d) const {
+  double hi = dev_[d], lo = dev_[d];
+  for (std::int32_t k = 1; k < c_; ++k) {
+    hi = std::max(hi, dev_[k * D_ + d]);
+    lo = std::min(lo, dev_[k * D_ + d]);
+  }
+  return hi - lo;
+}
+
+double Search::FeatureSpread(std::int32_t f) const {
+  std::int32_t hi = nf_[f], lo = nf_[f];
+  for (std::int32_t k = 1; k < c_; ++k) {
+    hi = std::max(hi, nf_[k * F_ + f]);
+    lo = std::min(lo, nf_[k * F_ + f]);
+  }
+  return hi - lo;
+}
+
+bool Search::GuardsHold() const {
+  for (const Guard& g : guards_) {
+    if ((g.feature ? FeatureSpread(g.index) : DimSpread(g.index)) > g.bound) return false;
+  }
+  return true;
+}
+
+std::int32_t Search::Partner(std::int32_t a, DeepRandom& rng, const DeepTuning& tuning) const {
+  const double pick = rng.Unit();
+  if (pick < tuning.same_kind_share) {
+    const auto& pool = kinds_[kind_of_[a]];
+    if (pool.size() > 1) return pool[rng.Below(static_cast<std::uint32_t>(pool.size()))];
+  } else if (pick < tuning.same_kind_share + tuning.near_total_share) {
+    // Within a window of about two students per class either side.
+    const std::int32_t w = std::max(2, 2 * c_);
+    const std::int32_t r = rank_in_total_[a];
+    const std::int32_t lo = std::max(0, r - w);
+    const std::int32_t hi = std::min(static_cast<std::int32_t>(by_total_.size()) - 1, r + w);
+    return by_total_[lo + rng.Below(static_cast<std::uint32_t>(hi - lo + 1))];
+  }
+  return movable_[rng.Below(static_cast<std::uint32_t>(movable_.size()))];
+}
+
+RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double seconds) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                           std::chrono::duration<double>(std::max(0.0, seconds)));
+  DeepRandom rng(seed);
+  RangeOutcome out;
+  const std::vector<std::int32_t> start = cls_;
+  out.start_cost = Cost();
+  const std::uint32_t movable = static_cast<std::uint32_t>(movable_.size());
+
+  // The start temperature from the cost rise of random exchanges.
+  double rise = 0;
+  std::int32_t rises = 0;
+  for (int t = 0; t < 2000; ++t) {
+    const std::int32_t a = movable_[rng.Below(movable)];
+    const std::int32_t b = movable_[rng.Below(movable)];
+    if (cls_[a] == cls_[b]) continue;
+    const double d = Delta(a, b, std::numeric_limits<double>::infinity());
+    if (d > 0) rise += d, ++rises;
+  }
+  const double t0 = rises > 0 ? tuning.start_temperature * rise / rises : 1;
+
+  const std::int64_t total =
+      static_cast<std::int64_t>(tuning.proposals_per_student * static_cast<double>(movable));
+  const std::int64_t annealing = static_cast<std::int64_t>(total * (1 - tuning.finish_share));
+  // The best placement is the current one with the exchanges of `journal`
+  // undone, or, once the journal grew long, the copy in `best`.
+  double cur = out.start_cost, best_cost = out.start_cost;
+  std::vector<std::pair<std::int32_t, std::int32_t>> journal;
+  std::vector<std::int32_t> best;
+  bool in_journal = true;
+  double temperature = t0;
+  const double cooling = annealing > 0 ? std::log(tuning.end_temperature) / annealing : 0;
+
+  std::int64_t it = 0;
+  bool finishing = false;
+  for (; it < total; ++it) {
+    if ((it & 1023) == 0) {
+      if (Clock::now() > deadline) {
+        out.budget_reached = true;
+        break;
+      }
+      temperature = it < annealing ? t0 * std::exp(cooling * it) : 0;
+      if (it >= annealing && !finishing) {
+        finishing = true;
+        // The greedy finish starts from the best placement.
+        if (!in_journal) {
+          Reset(best);
+        } else {
+          for (auto j = journal.rbegin(); j != journal.rend(); ++j) Apply(j->first, j->second);
+        }
+        journal.clear();
+        in_journal = true;
+        cur = best_cost;
+      }
+    }
+    const std::int32_t a = movable_[rng.Below(movable)];
+    // The best of a few partners.
+    std::int32_t b = -1;
+    double delta = std::numeric_limits<double>::infinity();
+    for (int j = 0; j < tuning.partners; ++j) {
+      const std::int32_t p = Partner(a, rng, tuning);
+      if (cls_[a] == cls_[p]) continue;
+      const double d = Delta(a, p, std::min(delta, 30 * temperature));
+      if (d < delta) delta = d, b = p;
+    }
+    if (b < 0) continue;
+    if (delta >= 0) {
+      if (temperature <= 0 || delta > 30 * temperature) continue;
+      if (rng.Unit() >= std::exp(-delta / temperature)) continue;
+    }
+    if (!NamesakesAllow(a, b)) continue;
+    Apply(a, b);
+    ++out.exchanges;
+    cur += delta;
+    if (cur < best_cost - kEpsilon && GuardsHold()) {
+      cur = Cost();  // no drift from the running sum
+      best_cost = cur;
+      journal.clear();
+      in_journal = true;
+      continue;
+    }
+    if (in_journal) {
+      journal.emplace_back(a, b);
+      if (journal.size() > static_cast<std::size_t>(n_)) {
+        best = cls_;
+        for (auto j = journal.rbegin(); j != journal.rend(); ++j) {
+          std::swap(best[j->first], best[j->second]);
+        }
+        journal.clear();
+        in_journal = false;
+      }
+    }
+  }
+  out.proposals = it;
+  if (!in_journal) {
+    Reset(best);
+  } else {
+    for (auto j = journal.rbegin(); j != journal.rend(); ++j) Apply(j->first, j->second);
+  }
+  out.best_cost = Cost();
+  if (!(out.best_cost < out.start_cost - kEpsilon)) {
+    Reset(start);
+    out.best_cost = out.start_cost;
+  }
+  out.changed = cls_ != start;
+  out.classes = assigned_;
+  for (std::int32_t i = 0; i < n_; ++i) {
+    if (cls_[i] >= 0) out.classes[i] = class_ids_[cls_[i]];
+  }
+  return out;
+}
+
+}  // namespace
+
+RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std::uint64_t seed,
+                         double seconds) {
+  Search search(input, tuning);
+  if (search.Ready()) return search.Run(tuning, seed, seconds);
+  RangeOutcome out;
+  out.classes = input.classes;
+  return out;
+}
+
+}  // namespace tessaly::adjust

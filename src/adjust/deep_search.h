@@ -1,0 +1,70 @@
+#pragma once
+// The exchange search of the deep optimiser over one range: two movable
+// students of different classes trade places. The measure of a placement is,
+// per class, the squared deviation of its average total and of every subject
+// average from the range (in units of the spread a class average has by
+// chance, weighed by the balance levels, the total stressed further), plus
+// the squared deviation of every balanced headcount from the range's
+// expectation N / c (weighed by its level). Per-class sums and counts are
+// kept up to date, so an exchange is priced in O(subjects + features of the
+// two students).
+//
+// The search is simulated annealing followed by a greedy finish, started
+// from the placement given and keeping the best placement seen: it never
+// ends worse than it started. Hard rules hold for every placement it visits:
+// only movable students move, sizes stay, students stay in the range, and
+// no class gains a pair of namesakes it did not hold at the start. A
+// measure that already met its target at the start (total spread 0.1,
+// subject spread 0.5, headcount spread 1) is never wider in the result.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "stats/evenness.h"
+
+namespace tessaly::adjust {
+
+// Tuning of the search; the defaults are the measured choice.
+struct DeepTuning {
+  double proposals_per_student = 2000;  // length of the search
+  double finish_share = 0.2;            // share of the proposals searched greedily at the end
+  double start_temperature = 0.3;       // times the mean cost rise of a random exchange
+  double end_temperature = 1e-4;        // times the start temperature
+  double total_stress = 60;             // extra weight of the average total
+  double count_weight = 1;              // weight of a headcount term per level
+  double same_kind_share = 0.4;         // partners with the same headcount features
+  double near_total_share = 0.3;        // partners of nearly the same total
+  // How far a subject's unit leans from its own spread (0) towards the mean
+  // spread of the subjects (1), where the targets, in points, are.
+  double point_share = 0.5;
+  int partners = 1;  // partners priced per proposal, the best one proposed
+};
+
+// One range to search: what the search needs of the range set.
+struct RangeInput {
+  stats::RangeMeasures measures;
+  std::vector<double> totals;               // Total per student
+  std::vector<std::vector<double>> scores;  // scores per student (subjects of the measures)
+  std::vector<std::int32_t> classes;        // AssignedClass per student
+  std::vector<bool> movable;                // PresetClass < 0
+  std::vector<std::string> sound_keys;      // per student; empty key = no namesake
+};
+
+// What a search did.
+struct RangeOutcome {
+  double start_cost = 0;
+  double best_cost = 0;
+  std::int64_t proposals = 0;
+  std::int64_t exchanges = 0;  // exchanges accepted along the way
+  bool budget_reached = false;
+  bool changed = false;               // the result differs from the start
+  std::vector<std::int32_t> classes;  // the resulting AssignedClass per student
+};
+
+// Searches one range within `seconds` (a safety net: the planned length
+// normally ends it first, so equal seeds give equal results).
+RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std::uint64_t seed,
+                         double seconds);
+
+}  // namespace tessaly::adjust

@@ -1,0 +1,255 @@
+#include "adjust/deep_optimiser.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <set>
+#include <utility>
+
+#include "engine/cohort_builder.h"
+#include "engine/division.h"
+#include "engine/names/same_names.h"
+#include "model/silent_user.h"
+#include "stats/evenness.h"
+#include "support/fake_user.h"
+
+namespace tessaly::adjust {
+namespace {
+
+using testing::CohortBuilder;
+using testing::FakeUser;
+using testing::Gb;
+
+// A random cohort with two ranges (by rank and by number), three subjects
+// (a few missing scores), a balance column, band conditions on the total and
+// on a subject, many namesakes from a small pool of names and some pinned
+// students; divided by the division command.
+model::ProgramState RandomDivided(std::uint32_t seed, int students) {
+  std::mt19937 rng(seed);
+  const char* surnames[] = {"张", "章", "王", "李", "赵"};
+  const char* given[] = {"伟", "威", "静", "敏", "强", "丽", "军", "芳"};
+  CohortBuilder c({"语文", "数学", "英语"}, {"住校"});
+  const int top = students / 3;
+  for (int i = 0; i < students; ++i) {
+    std::normal_distribution<double> ability(0, 1);
+    const double a = ability(rng);
+    std::vector<double> scores;
+    for (int j = 0; j < 3; ++j) {
+      double v = std::clamp(std::round(70 + 12 * a + 8 * ability(rng)), 1.0, 100.0);
+      if (rng() % 50 == 0) v = 0;  // missed the exam
+      scores.push_back(v);
+    }
+    const std::string name = std::string(surnames[rng() % 5]) + given[rng() % 8];
+    c.Add(std::to_string(1000 + i), name, rng() % 2 ? "男" : "女", scores,
+          {rng() % 3 ? "走读" : "住校"});
+  }
+  c.Range("按名次|1-" + std::to_string(top) + "-|3|1,2,3,||");
+  c.Range("按学号|1000-" + std::to_string(1000 + students - 1) + "-|4|4,5,6,7,||");
+  c.Band("按学号|1000-" + std::to_string(1000 + students - 1) + "-|$总分$大于等于 200$5 级$");
+  c.Band("按学号|1000-" + std::to_string(1000 + students - 1) + "-|$数学$小于 60$2 级$");
+  c.Band("按名次|1-" + std::to_string(top) + "-|$数学$大于 85$4 级$");
+  c.Item("性别|4 级|").Item("住校|4 级|").Item("总分|2 级|");
+  model::ProgramState state = c.State();
+  state.FinalSoundPairs = {"in-ing"_gb};
+  // Pins: a few students of each range keep the class the division gives.
+  model::SilentUser silent;
+  engine::Coin coin(seed);
+  engine::bsSkinButton10Click(state, silent, coin);
+  for (auto& set : state.RangeSets) {
+    for (auto& s : set.Students) {
+      if (rng() % 12 == 0) s.PresetClass = s.AssignedClass;
+    }
+  }
+  return state;
+}
+
+// Pairs of namesakes (positions) sharing a class, per range.
+std::set<std::pair<std::size_t, std::size_t>> NamesakePairs(const model::ProgramState& state,
+                                                            std::size_t r) {
+  const auto& set = state.RangeSets[r];
+  const model::RuleList keys = engine::BuildSoundKeys(set, engine::SoundRulesOf(state));
+  std::set<std::pair<std::size_t, std::size_t>> pairs;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    for (std::size_t j = i + 1; j < keys.size(); ++j) {
+      if (!keys[i].empty() && keys[i] == keys[j] &&
+          set.Students[i].AssignedClass == set.Students[j].AssignedClass) {
+        pairs.emplace(i, j);
+      }
+    }
+  }
+  return pairs;
+}
+
+std::vector<std::int32_t> Classes(const model::ProgramState& state) {
+  std::vector<std::int32_t> out;
+  for (const auto& set : state.RangeSets) {
+    for (const auto& s : set.Students) out.push_back(s.AssignedClass);
+  }
+  return out;
+}
+
+DeepOptions Quick(std::uint64_t seed) {
+  DeepOptions o;
+  o.seed = seed;
+  o.seconds = 60;  // the planned length ends the run
+  o.tuning.proposals_per_student = 400;
+  return o;
+}
+
+TEST(DeepOptimiser, KeepsEveryHardRuleOnRandomCohorts) {
+  for (std::uint32_t seed : {1u, 2u, 3u, 4u}) {
+    SCOPED_TRACE(seed);
+    const model::ProgramState before = RandomDivided(seed, 150 + 40 * seed);
+    model::ProgramState after = before;
+    FakeUser user;
+    const DeepResult result = DeepOptimiseDivision(after, user, Quick(seed));
+    ASSERT_TRUE(result.ran);
+    EXPECT_TRUE(result.changed);
+    ASSERT_EQ(after.RangeSets.size(), before.RangeSets.size());
+    for (std::size_t r = 0; r < before.RangeSets.size(); ++r) {
+      const auto& b = before.RangeSets[r].Students;
+      const auto& a = after.RangeSets[r].Students;
+      ASSERT_EQ(a.size(), b.size());  // nobody left the range
+      std::map<std::int32_t, int> sizes_before, sizes_after;
+      for (std::size_t i = 0; i < b.size(); ++i) {
+        // Only the class changes, and only of students without a preset class.
+        model::student moved = a[i];
+        moved.AssignedClass = b[i].AssignedClass;
+        EXPECT_EQ(moved, b[i]);
+        if (b[i].PresetClass >= 0) {
+          EXPECT_EQ(a[i].AssignedClass, b[i].AssignedClass);
+        }
+        ++sizes_before[b[i].AssignedClass];
+        ++sizes_after[a[i].AssignedClass];
+      }
+      EXPECT_EQ(sizes_after, sizes_before);
+      // No class gained a pair of namesakes.
+      const auto pairs_before = NamesakePairs(before, r);
+      for (const auto& p : NamesakePairs(after, r)) EXPECT_TRUE(pairs_before.count(p));
+    }
+    // Tables and rules are as they were.
+    model::ProgramState rest = after;
+    rest.RangeSets = before.RangeSets;
+    EXPECT_EQ(rest, before);
+  }
+}
+
+TEST(DeepOptimiser, NeverEndsWorseAndNarrowsTheSpreads) {
+  for (std::uint32_t seed : {5u, 6u, 7u}) {
+    SCOPED_TRACE(seed);
+    const model::ProgramState before = RandomDivided(seed, 240);
+    model::ProgramState after = before;
+    FakeUser user;
+    const DeepResult result = DeepOptimiseDivision(after, user, Quick(seed));
+    for (const DeepRangeReport& r : result.ranges) EXPECT_LE(r.best_cost, r.start_cost);
+    const auto eb = stats::MeasureEvenness(before), ea = stats::MeasureEvenness(after);
+    ASSERT_EQ(ea.size(), eb.size());
+    for (std::size_t r = 0; r < eb.size(); ++r) {
+      ASSERT_EQ(ea[r].rows.size(), eb[r].rows.size());
+      for (std::size_t i = 0; i < eb[r].rows.size(); ++i) {
+        const stats::SpreadRow &b = eb[r].rows[i], &a = ea[r].rows[i];
+        const double target = b.kind == stats::MeasureKind::kTotal     ? 0.1
+                              : b.kind == stats::MeasureKind::kSubject ? 0.5
+                                                                       : 1;
+        // A spread that met its target is never widened.
+        if (b.spread() <= target) {
+          EXPECT_LE(a.spread(), b.spread() + 1e-9) << a.label;
+        }
+      }
+    }
+    // Taken together the spreads narrow, the averages' and the headcounts'.
+    auto sums = [](const std::vector<stats::RangeEvenness>& e) {
+      std::pair<double, double> sum{0, 0};
+      for (const auto& range : e) {
+        for (const auto& row : range.rows) {
+          const bool average =
+              row.kind == stats::MeasureKind::kTotal || row.kind == stats::MeasureKind::kSubject;
+          (average ? sum.first : sum.second) += row.spread();
+        }
+      }
+      return sum;
+    };
+    EXPECT_LT(sums(ea).first, sums(eb).first);
+    EXPECT_LT(sums(ea).second, sums(eb).second);
+  }
+}
+
+TEST(DeepOptimiser, EqualSeedsGiveEqualResults) {
+  const model::ProgramState input = RandomDivided(9, 200);
+  model::ProgramState one = input, two = input, other = input;
+  FakeUser user;
+  DeepOptimiseDivision(one, user, Quick(42));
+  DeepOptimiseDivision(two, user, Quick(42));
+  DeepOptimiseDivision(other, user, Quick(43));
+  EXPECT_EQ(Classes(one), Classes(two));
+  EXPECT_NE(Classes(one), Classes(input));
+  EXPECT_NE(Classes(one), Classes(other));
+}
+
+// Two classes that are alike in every measure: no exchange can help.
+model::ProgramState Even() {
+  CohortBuilder c({"语文"});
+  c.Add("1", "甲一", "男", {90}).Add("2", "乙二", "女", {80});
+  c.Add("3", "丙三", "男", {90}).Add("4", "丁四", "女", {80});
+  c.Range("按学号|1-4-|2|1,2,||");
+  model::ProgramState st = testing::Divided(c);
+  testing::Assign(st, 0, {1, 2, 1, 2});  // set order: the two 90s, then the two 80s
+  return st;
+}
+
+TEST(DeepOptimiser, ChangesNothingWhenNothingImproves) {
+  model::ProgramState st = Even();
+  const model::ProgramState before = st;
+  FakeUser user;
+  const DeepResult result = DeepOptimiseDivision(st, user, Quick(1));
+  EXPECT_TRUE(result.ran);
+  EXPECT_FALSE(result.changed);
+  EXPECT_EQ(st, before);
+  EXPECT_EQ(user.Messages(), std::vector<std::string>{"information: 该类型优化已完成！"});
+  EXPECT_EQ(user.progress.back(), 100);
+  EXPECT_EQ(result.score, 100.0);
+  EXPECT_FALSE(result.averages.rows.empty());
+}
+
+TEST(DeepOptimiser, PinnedStudentsAndNamesakesHoldTheirGround) {
+  // Exchanging 张伟 (90, class 1) with 乙二 (80, class 2) would even the
+  // classes, but class 2 holds his namesake 章伟; the others are pinned.
+  CohortBuilder c({"语文"});
+  c.Add("1", "张伟", "男", {90}).Add("2", "甲一", "男", {90}, {}, 1);
+  c.Add("3", "章伟", "男", {80}, {}, 2).Add("4", "乙二", "男", {80});
+  c.Range("按学号|1-4-|2|1,2,||");
+  model::ProgramState st = testing::Divided(c);
+  testing::Assign(st, 0, {1, 1, 2, 2});
+  const model::ProgramState before = st;
+  FakeUser user;
+  DeepOptimiseDivision(st, user, Quick(1));
+  EXPECT_EQ(st, before);
+  EXPECT_EQ(user.Messages(), std::vector<std::string>{"information: 该类型优化已完成！"});
+  // Without the namesake the exchange happens.
+  st.RangeSets[0].Students[2].Name = Gb("丙三");
+  DeepOptimiseDivision(st, user, Quick(1));
+  EXPECT_EQ(st.RangeSets[0].Students[0].AssignedClass, 2);
+  EXPECT_EQ(st.RangeSets[0].Students[3].AssignedClass, 1);
+}
+
+TEST(DeepOptimiser, RefusesWithoutAMatchingDivision) {
+  FakeUser user;
+  model::ProgramState empty;
+  const DeepResult none = DeepOptimiseDivision(empty, user);
+  EXPECT_FALSE(none.ran);
+  EXPECT_TRUE(user.Messages().empty());
+  EXPECT_FALSE(none.score.has_value());
+
+  model::ProgramState st = Even();
+  st.ClassRangeRows.push_back(Gb("按学号|5-9-|1|3,||"));
+  const model::ProgramState before = st;
+  const DeepResult refused = DeepOptimiseDivision(st, user);
+  EXPECT_FALSE(refused.ran);
+  EXPECT_EQ(st, before);
+  ASSERT_EQ(user.Messages().size(), 1u);
+  EXPECT_EQ(user.Messages()[0].rfind("warning: 请先分班后", 0), 0u);
+}
+
+}  // namespace
+}  // namespace tessaly::adjust
