@@ -6,6 +6,7 @@
 
 #include "io/division_commands.h"
 #include "ui/companion_tab.h"
+#include "ui/division/division_page.h"
 #include "ui/help_windows.h"
 #include "ui/import_tab.h"
 #include "ui/preset_file_user.h"
@@ -29,13 +30,12 @@ MainWindow::MainWindow(const ProgramFiles& files, std::unique_ptr<model::Setting
   import_ = new ImportTab(*session_, pages_);
   rules1_ = new RulesTab1(*session_, pages_);
   rules2_ = new RulesTab2(*session_, pages_);
-  auto* division = new QWidget(pages_);
-  division->setObjectName(QStringLiteral("bsSkinTabSheet4"));
+  division_ = new division::DivisionPage(*session_, pages_);
   companion_ = new CompanionTab(*session_, pages_);
   pages_->addTab(import_, QStringLiteral("分班数据导入"));
   pages_->addTab(rules1_, QStringLiteral("分班规则制定1(必须)"));
   pages_->addTab(rules2_, QStringLiteral("分班规则制定2(可选)"));
-  pages_->addTab(division, QStringLiteral("自动分班及处理"));
+  pages_->addTab(division_, QStringLiteral("自动分班及处理"));
   pages_->addTab(companion_, QStringLiteral("排课软件"));
   setCentralWidget(pages_);
 
@@ -84,6 +84,7 @@ void MainWindow::PageChanged(int index) {
   current_page_ = index;
   if (index == 1) rules1_->Enter();
   if (index == 2) rules2_->Enter();
+  if (index == 3) division_->Enter();
 }
 
 }  // namespace tessaly::ui

@@ -19,6 +19,9 @@ class ImportTab;
 class RulesTab1;
 class RulesTab2;
 class VideoWindow;
+namespace division {
+class DivisionPage;
+}
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -39,6 +42,7 @@ class MainWindow : public QMainWindow {
   ImportTab* importTab() const { return import_; }
   RulesTab1* rulesTab1() const { return rules1_; }
   RulesTab2* rulesTab2() const { return rules2_; }
+  division::DivisionPage* divisionPage() const { return division_; }
   CompanionTab* companionTab() const { return companion_; }
   HelpWindow* helpWindow() const { return help_; }
   VideoWindow* videoWindow() const { return video_; }
@@ -57,6 +61,7 @@ class MainWindow : public QMainWindow {
   ImportTab* import_;
   RulesTab1* rules1_;
   RulesTab2* rules2_;
+  division::DivisionPage* division_;
   CompanionTab* companion_;
   HelpWindow* help_;
   VideoWindow* video_;
