@@ -90,6 +90,13 @@ const std::vector<Command>& AllCommands() {
        "average charts. --class K puts class K's roster first (default: all students);\n"
        "--clipboard FILE also writes the all-data text there (- for standard output).",
        RunExport},
+      {"query", "find students of a division (查询)",
+       "usage: tessaly-cli query FILE.fb (--initials T | --name T | --number T\n"
+       "                                  | --class \"3 班\" | --all)\n"
+       "--initials: T begins the initials of the name's pinyin (zw finds 张伟); --name: the\n"
+       "name contains T; --number: the student number contains T; --class: the students of\n"
+       "that class; --all: everyone. Rows in range order, then by class, then by total.",
+       RunQuery},
       {"pinyin", "pinyin or sound key of texts",
        "usage: tessaly-cli pinyin [--flags F] [--max M] TEXT...\n"
        "       tessaly-cli pinyin --key [--initial c-ch]... [--final an-ang]... TEXT...\n"

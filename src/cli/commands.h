@@ -38,6 +38,7 @@ int RunExport(Args& args);
 // optimise --deep: the deep optimiser, a self-contained mode of the
 // optimise command (cmd_deep.cpp).
 int RunDeepOptimise(Args& args);
+int RunQuery(Args& args);
 
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
