@@ -19,6 +19,7 @@
 #include "ui/division/averages_page.h"
 #include "ui/division/counts_page.h"
 #include "ui/division/division_context.h"
+#include "ui/division/query_page.h"
 #include "ui/division/roster_page.h"
 #include "ui/qt_text.h"
 
@@ -112,10 +113,12 @@ DivisionPage::DivisionPage(Session& session, QWidget* parent)
   roster_ = new RosterPage(*ctx_, inner_);
   counts_ = new CountsPage(*ctx_, inner_);
   same_names_ = new SameNamesPage(*ctx_, inner_);
+  query_ = new QueryPage(*ctx_, inner_);
   inner_->addTab(averages_, QStringLiteral("平均分"));
   inner_->addTab(roster_, QStringLiteral("分班名单"));
   inner_->addTab(counts_, QStringLiteral("人数统计"));
   inner_->addTab(same_names_, QStringLiteral("同姓名学生分布"));
+  inner_->addTab(query_, QStringLiteral("查询与调整"));
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(upper);
@@ -144,6 +147,7 @@ DivisionPage::DivisionPage(Session& session, QWidget* parent)
     if (i == kAverages) averages_->Render();
     if (i == kRoster) roster_->Render();
     if (i == kSameNames) same_names_->Render();
+    if (i == kQuery) query_->Refresh();
   });
   ShowHistory();
 }
@@ -162,6 +166,7 @@ void DivisionPage::EnterInner(int index) {
   if (index == kRoster) roster_->Render();
   if (index == kCounts) counts_->Enter();
   if (index == kSameNames) same_names_->Render();
+  if (index == kQuery) query_->Enter();
 }
 
 void DivisionPage::Divide() {

@@ -20,6 +20,7 @@ namespace tessaly::ui::division {
 class AveragesPage;
 class CountsPage;
 class DivisionContext;
+class QueryPage;
 class RosterPage;
 class SameNamesPage;
 
@@ -55,6 +56,7 @@ class DivisionPage : public QWidget {
   RosterPage* rosterPage() const { return roster_; }
   CountsPage* countsPage() const { return counts_; }
   SameNamesPage* sameNamesPage() const { return same_names_; }
+  QueryPage* queryPage() const { return query_; }
 
  private:
   // Shows the inner page `index` again (its entry command).
@@ -77,6 +79,7 @@ class DivisionPage : public QWidget {
   RosterPage* roster_;
   CountsPage* counts_;
   SameNamesPage* same_names_;
+  QueryPage* query_;
 };
 
 }  // namespace tessaly::ui::division

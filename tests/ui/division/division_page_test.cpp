@@ -6,12 +6,14 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -29,6 +31,7 @@
 #include "ui/division/counts_page.h"
 #include "ui/division/division_context.h"
 #include "ui/division/division_page.h"
+#include "ui/division/query_page.h"
 #include "ui/division/roster_page.h"
 #include "ui/grid_model.h"
 
@@ -230,6 +233,115 @@ class DivisionPageTest : public QObject {
     f.clipboard.SetText("");
     f.page.copyAllButton()->click();
     QCOMPARE(f.clipboard.GetText(), exported);
+  }
+
+  void QueriesOfEveryKindFollowTheKeys() {
+    Fixture f;
+    f.page.innerPages()->setCurrentIndex(4);
+    ui::division::QueryPage* q = f.page.queryPage();
+    QCOMPARE(q->resultModel()->rowCount(), 1500);  // everyone on entry
+    QCOMPARE(q->classBox()->count(), 2 + 6 + 8 + 1);
+    QCOMPARE(q->classBox()->itemText(16), QStringLiteral("全部"));
+    QVERIFY(!q->classBox()->isEnabled());
+    // Typing without a kind warns and drops the key.
+    QTest::keyClicks(q->queryBox(), "2");
+    QCOMPARE(q->queryBox()->text(), QString());
+    QCOMPARE(f.user.Messages().back(), std::string("warning: 请先选择查询类别！"));
+
+    const model::student s = f.state().RangeSets[2].Students[5];
+    q->kinds()->button(3)->click();
+    QTest::keyClicks(q->queryBox(), QString::fromStdString(s.Number));
+    QCOMPARE(q->resultModel()->rowCount(), 1);
+    QCOMPARE(q->resultModel()->grid().Cell(1, 1), s.Number);
+    q->queryBox()->clear();
+    q->kinds()->button(2)->click();
+    // A name arrives through the input method; the key release queries.
+    q->queryBox()->setText(QString::fromStdString(Utf8(s.Name)));
+    QTest::keyRelease(q->queryBox(), Qt::Key_Shift);
+    QVERIFY(q->resultModel()->rowCount() >= 1);
+    q->queryBox()->clear();
+    q->kinds()->button(1)->click();
+    QTest::keyClicks(q->queryBox(), "z");
+    const int with_z = q->resultModel()->rowCount();
+    QVERIFY(with_z > 10 && with_z < 1500);
+    q->kinds()->button(4)->click();
+    QVERIFY(q->classBox()->isEnabled());
+    q->classBox()->setCurrentIndex(2);
+    emit q->classBox()->activated(2);
+    const model::Grid& cls = q->resultModel()->grid();
+    QVERIFY(cls.RowCount() > 10);
+    for (std::size_t r = 1; r < cls.RowCount(); ++r) QCOMPARE(Utf8(cls.Cell(r, 6)), "3");
+  }
+
+  void TransfersWithAndWithoutBackFillAndTheirUndo() {
+    Fixture f;
+    f.page.innerPages()->setCurrentIndex(4);
+    ui::division::QueryPage* q = f.page.queryPage();
+    const model::Grid divided = engine::ShowAverages(f.state());
+    // Row 1 of the results goes into the adjust fields.
+    q->resultView()->clicked(q->resultModel()->index(0, 0));
+    const std::string number = q->resultModel()->grid().Cell(1, 1);
+    QCOMPARE(q->numberBox()->text().toStdString(), Utf8(number));
+    const model::student* x = nullptr;
+    for (const auto& set : f.state().RangeSets)
+      for (const auto& s : set.Students)
+        if (s.Number == number) x = &s;
+    QVERIFY(x != nullptr);
+    const std::int32_t from = x->AssignedClass;
+    const int target = from == 1 ? 1 : 0;  // the other class of the first range
+    q->targetBox()->setCurrentIndex(target);
+    q->transferButton()->click();
+    QVERIFY(Utf8(f.user.Messages().back()).find("自动补回的学生：") != std::string::npos ||
+            f.user.Messages().back().find("没找到总分之差小于：") != std::string::npos);
+    // Without back-fill the student moves and is pinned.
+    q->backFill()->setChecked(false);
+    q->resultView()->clicked(q->resultModel()->index(1, 0));
+    const std::string second = q->resultModel()->grid().Cell(2, 1);
+    q->targetBox()->setCurrentIndex(1);
+    q->transferButton()->click();
+    bool moved = false;
+    for (const auto& set : f.state().RangeSets)
+      for (const auto& s : set.Students)
+        if (s.Number == second) moved = s.AssignedClass == 2 && s.PresetClass == 2;
+    QVERIFY(moved);
+    QCOMPARE(f.page.scoreLabel()->text().toStdString(),
+             Utf8(stats::CurrentScoreCaption(f.state())));
+    // Undoing both moves gives back the averages of the division exactly.
+    f.page.undoButton()->click();
+    if (f.page.undoButton()->isEnabled()) f.page.undoButton()->click();
+    QCOMPARE(engine::ShowAverages(f.state()), divided);
+  }
+
+  void PastedBatchMovesItsRows() {
+    Fixture f;
+    f.page.innerPages()->setCurrentIndex(4);
+    ui::division::QueryPage* q = f.page.queryPage();
+    QCOMPARE(q->batchModel()->rowCount(), 9);
+    std::string moves;
+    std::vector<std::string> numbers;
+    for (int i = 0; i < 3; ++i) {
+      const model::student& s = f.state().RangeSets[1].Students[20 + i];
+      const int target = s.AssignedClass == 3 ? 4 : 3;
+      moves +=
+          s.Number + "\t" + s.Name + "\t" + std::to_string(target) + enc::FromUtf8("班") + "\r\n";
+      numbers.push_back(s.Number);
+    }
+    f.clipboard.SetText(moves);
+    q->batchView()->setCurrentIndex(q->batchModel()->index(0, 0));
+    q->batchView()->actions()[0]->trigger();
+    QCOMPARE(q->batchModel()->grid().Cell(3, 0), numbers[2]);
+    q->batchBackFill()->setChecked(false);
+    q->batchButton()->click();
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+      for (const auto& s : f.state().RangeSets[1].Students) {
+        if (s.Number == numbers[i]) QVERIFY(s.PresetClass == s.AssignedClass);
+      }
+    }
+    QVERIFY(f.page.undoButton()->isEnabled());
+    // Deleting the first row moves the others up.
+    q->batchView()->setCurrentIndex(q->batchModel()->index(0, 0));
+    q->batchView()->actions()[1]->trigger();
+    QCOMPARE(q->batchModel()->grid().Cell(1, 0), numbers[1]);
   }
 
   void AnOpenedFileForgetsTheSteps() {
