@@ -9,6 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "engine/balance.h"
 #include "engine/evaluation.h"
@@ -48,7 +49,7 @@ void Fill(QComboBox* box, const std::vector<std::string>& items, int selected) {
 
 AveragesPage::AveragesPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   model_ = new GridModel(GridModel::Layout{false, false, 0, 0}, this);
-  view_ = MakeResultView(model_, ctx_, this);
+  view_ = MakeResultView(model_, false, ctx_, this);
 
   total_range_ = ListBox(this, 160);
   total_control_ = ControlBox(this);
@@ -111,7 +112,8 @@ void AveragesPage::Render() {
   model_->SetGrid(engine::ShowAverages(ctx_.state()));
   if (model_->columnCount() > 0) {
     view_->resizeColumnsToContents();
-    view_->setColumnWidth(0, 220);
+    // Column 0 is 220 pixels wide, wider where a range's label needs it.
+    view_->setColumnWidth(0, std::max(220, view_->columnWidth(0)));
   }
 }
 

@@ -132,7 +132,7 @@ CountsPage::CountsPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent),
   inputs->addStretch();
 
   conditions_ = new GridModel(GridModel::Layout{true, false, 1, 3}, this);
-  conditions_view_ = MakeScoreView(conditions_, this);
+  conditions_view_ = MakeGridView(conditions_, true, this);
   conditions_view_->setContextMenuPolicy(Qt::ActionsContextMenu);
   auto* remove = new QAction(QStringLiteral("删除"), conditions_view_);
   conditions_view_->addAction(remove);
@@ -149,7 +149,7 @@ CountsPage::CountsPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent),
   left_box->setFixedWidth(520);
 
   statistics_ = new GridModel(GridModel::Layout{false, false, 0, 0}, this);
-  statistics_view_ = MakeResultView(statistics_, ctx_, this);
+  statistics_view_ = MakeResultView(statistics_, false, ctx_, this);
   auto* tables = new QHBoxLayout;
   tables->addWidget(left_box);
   tables->addWidget(statistics_view_, 1);

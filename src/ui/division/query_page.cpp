@@ -72,7 +72,7 @@ QueryPage::QueryPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent), c
   query_row->addStretch();
 
   results_ = new GridModel(GridModel::Layout{true, false, 0, 0}, this);
-  results_view_ = MakeScoreView(results_, this);
+  results_view_ = MakeGridView(results_, true, this);
   results_view_->setSelectionBehavior(QAbstractItemView::SelectRows);
 
   // The manual transfer.
@@ -117,7 +117,7 @@ QueryPage::QueryPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent), c
 
   // The batch transfer.
   batch_ = new GridModel(GridModel::Layout{true, false, 0, 4}, this);
-  batch_view_ = MakeScoreView(batch_, this);
+  batch_view_ = MakeGridView(batch_, true, this);
   batch_view_->setContextMenuPolicy(Qt::ActionsContextMenu);
   batch_view_->installEventFilter(this);
   auto* paste = new QAction(QStringLiteral("粘贴"), batch_view_);

@@ -1,6 +1,7 @@
 #include "ui/division/result_view.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
 #include <algorithm>
@@ -11,8 +12,16 @@
 
 namespace tessaly::ui::division {
 
-QTableView* MakeResultView(GridModel* model, DivisionContext& ctx, QWidget* parent) {
+QTableView* MakeGridView(GridModel* model, bool heading_row, QWidget* parent) {
   QTableView* view = MakeScoreView(model, parent);
+  view->verticalHeader()->hide();
+  if (!heading_row) view->horizontalHeader()->hide();
+  return view;
+}
+
+QTableView* MakeResultView(GridModel* model, bool heading_row, DivisionContext& ctx,
+                           QWidget* parent) {
+  QTableView* view = MakeGridView(model, heading_row, parent);
   view->setContextMenuPolicy(Qt::ActionsContextMenu);
   auto* selected = new QAction(QStringLiteral("复制所选单元格"), view);
   auto* whole = new QAction(QStringLiteral("复制整张表格"), view);

@@ -16,10 +16,16 @@ namespace tessaly::ui::division {
 
 class DivisionContext;
 
+// A view of `model` (MakeScoreView) without the headers the page's grid
+// does not have: no row headings, and no column headings when the grid has
+// no heading row.
+QTableView* MakeGridView(GridModel* model, bool heading_row, QWidget* parent);
+
 // A read-only view of `model` whose context menu copies the selected cells
 // or the whole grid as table text to the clipboard. The menu's two actions
 // are the view's actions, in that order.
-QTableView* MakeResultView(GridModel* model, DivisionContext& ctx, QWidget* parent);
+QTableView* MakeResultView(GridModel* model, bool heading_row, DivisionContext& ctx,
+                           QWidget* parent);
 
 // The selected rectangle of a view in grid cells (from the top left to the
 // bottom right selected cell), or the current cell when nothing is

@@ -21,7 +21,7 @@ RosterPage::RosterPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent),
   list_ = new QListWidget(this);
   list_->setFixedWidth(130);
   model_ = new GridModel(GridModel::Layout{true, false, 0, 0}, this);
-  view_ = MakeResultView(model_, ctx_, this);
+  view_ = MakeResultView(model_, true, ctx_, this);
   auto* hint = new QLabel(QStringLiteral("选定单元格后，点击鼠标右键，选择<复制>"
                                          "，然后打开Excel或WPS选择粘贴，可把相应的数据复制出来。"),
                           this);
@@ -61,7 +61,7 @@ void RosterPage::Choose(int row) {
 
 SameNamesPage::SameNamesPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   model_ = new GridModel(GridModel::Layout{false, false, 0, 0}, this);
-  view_ = MakeResultView(model_, ctx_, this);
+  view_ = MakeResultView(model_, false, ctx_, this);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(view_);
 }

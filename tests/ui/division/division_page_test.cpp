@@ -344,6 +344,28 @@ class DivisionPageTest : public QObject {
     QCOMPARE(q->batchModel()->grid().Cell(1, 0), numbers[1]);
   }
 
+  // With TESSALY_SCREENSHOTS set to a folder: every inner page after a
+  // division of the sample, at the two screen sizes, as PNG files there.
+  void Screenshots() {
+    const QString folder = qEnvironmentVariable("TESSALY_SCREENSHOTS");
+    if (folder.isEmpty()) QSKIP("TESSALY_SCREENSHOTS not set");
+    Fixture f;
+    f.page.show();
+    const char* names[] = {"averages", "roster", "counts", "samenames", "query"};
+    for (QSize size : {QSize(1366, 700), QSize(1920, 1010)}) {
+      f.page.resize(size);
+      for (int i = 0; i < 5; ++i) {
+        f.page.innerPages()->setCurrentIndex(i);
+        if (i == 2) f.page.countsPage()->computeButton()->click();
+        QCoreApplication::processEvents();
+        const QString file = QStringLiteral("%1/division-%2-%3.png")
+                                 .arg(folder, QString::fromLatin1(names[i]))
+                                 .arg(size.width());
+        QVERIFY(f.page.grab().save(file));
+      }
+    }
+  }
+
   void AnOpenedFileForgetsTheSteps() {
     Fixture f;
     ui::division::AveragesPage* p = f.page.averagesPage();
