@@ -57,7 +57,7 @@ int RunBatch(Args& args) {
   adjust::PasteIntoBatchGrid(grid, moves, 1, 0);
   StdoutUser user;
   adjust::bsSkinButton14Click(state, user, grid, settings);
-  PrintUtf8(stdout, io::TableText(grid.grid) + "\r\n");
+  PrintUtf8(stdout, io::TableText(grid.grid));
   if (auto score = engine::ScoreDivision(state)) {
     PrintUtf8(stdout, engine::ScoreCaption(*score) + "\n");
   }

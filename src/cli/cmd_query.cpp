@@ -43,7 +43,7 @@ int RunQuery(Args& args) {
     throw UsageError{"give one of --initials T, --name T, --number T, --class \"3 班\", --all"};
   }
   const model::ProgramState state = LoadStateOrFail(files[0]);
-  PrintUtf8(stdout, io::TableText(adjust::QueryStudents(state, *kind, text)) + "\r\n");
+  PrintUtf8(stdout, io::TableText(adjust::QueryStudents(state, *kind, text)));
   return 0;
 }
 
