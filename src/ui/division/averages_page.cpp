@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "engine/balance.h"
 #include "engine/evaluation.h"
 #include "stats/division_page.h"
+#include "stats/evenness.h"
 #include "ui/division/division_context.h"
 #include "ui/division/result_view.h"
 #include "ui/grid_model.h"
@@ -50,6 +52,19 @@ void Fill(QComboBox* box, const std::vector<std::string>& items, int selected) {
 AveragesPage::AveragesPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
   model_ = new GridModel(GridModel::Layout{false, false, 0, 0}, this);
   view_ = MakeResultView(model_, false, ctx_, this);
+  evenness_ = new GridModel(GridModel::Layout{false, false, 0, 0}, this);
+  evenness_view_ = MakeResultView(evenness_, false, ctx_, this);
+  auto* report = new QWidget(this);
+  auto* report_layout = new QVBoxLayout(report);
+  report_layout->setContentsMargins(0, 0, 0, 0);
+  report_layout->addWidget(
+      new QLabel(QStringLiteral("各班均衡情况（最高、最低班级及差值）："), report));
+  report_layout->addWidget(evenness_view_, 1);
+  auto* tables = new QSplitter(Qt::Horizontal, this);
+  tables->addWidget(view_);
+  tables->addWidget(report);
+  tables->setStretchFactor(0, 3);
+  tables->setStretchFactor(1, 2);
 
   total_range_ = ListBox(this, 160);
   total_control_ = ControlBox(this);
@@ -91,7 +106,7 @@ AveragesPage::AveragesPage(DivisionContext& ctx, QWidget* parent) : QWidget(pare
   hint->setFrameShape(QFrame::StyledPanel);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(view_, 1);
+  layout->addWidget(tables, 1);
   layout->addWidget(total_group);
   layout->addWidget(subject_group);
   layout->addWidget(hint);
@@ -115,6 +130,8 @@ void AveragesPage::Render() {
     // Column 0 is 220 pixels wide, wider where a range's label needs it.
     view_->setColumnWidth(0, std::max(220, view_->columnWidth(0)));
   }
+  evenness_->SetGrid(stats::EvennessTable(ctx_.state()));
+  if (evenness_->columnCount() > 0) evenness_view_->resizeColumnsToContents();
 }
 
 void AveragesPage::BalanceTotals() {

@@ -34,6 +34,9 @@ class AveragesPage : public QWidget {
 
   QTableView* view() const { return view_; }
   GridModel* model() const { return model_; }
+  // The balance report beside the table: per range the highest and lowest
+  // class of every measure and their difference.
+  GridModel* evennessModel() const { return evenness_; }
   QComboBox* totalRangeBox() const { return total_range_; }
   QComboBox* subjectRangeBox() const { return subject_range_; }
   QComboBox* subjectBox() const { return subject_; }
@@ -46,6 +49,8 @@ class AveragesPage : public QWidget {
   DivisionContext& ctx_;
   GridModel* model_;
   QTableView* view_;
+  GridModel* evenness_;
+  QTableView* evenness_view_;
   QComboBox* total_range_;       // bsSkinComboBox13
   QComboBox* subject_range_;     // bsSkinComboBox14
   QComboBox* subject_;           // bsSkinComboBox12

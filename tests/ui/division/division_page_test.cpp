@@ -26,6 +26,7 @@
 #include "io/division_file.h"
 #include "io/table_text.h"
 #include "platform/encoding.h"
+#include "stats/evenness.h"
 #include "support/fake_user.h"
 #include "ui/division/averages_page.h"
 #include "ui/division/counts_page.h"
@@ -91,6 +92,7 @@ class DivisionPageTest : public QObject {
     QVERIFY(f.page.scoreLabel()->text().startsWith(QStringLiteral("分班结果评分：")));
     QCOMPARE(f.AveragesShown(), engine::ShowAverages(f.state()));
     QVERIFY(f.AveragesShown().RowCount() > 10);
+    QCOMPARE(f.page.averagesPage()->evennessModel()->grid(), stats::EvennessTable(f.state()));
     // The option group starts at "优化均衡人数", undo has nothing to take back.
     QCOMPARE(f.page.options()->checkedId(), 1);
     QVERIFY(!f.page.undoButton()->isEnabled());
