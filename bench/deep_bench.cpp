@@ -68,6 +68,7 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "same") t.same_kind_share = v;
     if (k == "near") t.near_total_share = v;
     if (k == "point") t.point_share = v;
+    if (k == "guard") t.guard_weight = v;
     if (k == "partners") t.partners = static_cast<int>(v);
   }
 }

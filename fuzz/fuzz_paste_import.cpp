@@ -1,6 +1,7 @@
 // Fuzz target: pasted table text through the import command, in single-table
 // and combine mode. An accepted table must hold the invariants of a score
-// table; a rejected one must leave the state as it was.
+// table and be saved as a division file that opens to the same tables; a
+// rejected one must leave the state as it was.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "import/import_commands.h"
 #include "import/table_list.h"
+#include "io/division_file.h"
 #include "model/silent_user.h"
 #include "model/text_fields.h"
 #include "platform/encoding.h"
@@ -68,6 +70,14 @@ void Run(std::string_view text, int count) {
   import::ImportOutcome outcome = import::PasteImport(state, page, user, text, "T", now);
   if (outcome == import::ImportOutcome::kImported) {
     for (const model::Student_F& t : state.ImportedSets) CheckTable(t);
+    // Whatever was imported is saved as a file that opens to the same tables.
+    io::DivisionRead read = io::ReadDivisionText(io::WriteDivisionText(state), {});
+    Check(read.ok);
+    Check(read.state.ImportedSets.size() == state.ImportedSets.size());
+    for (std::size_t i = 0; i < state.ImportedSets.size(); ++i) {
+      Check(read.state.ImportedSets[i].Students == state.ImportedSets[i].Students);
+      Check(read.state.ImportedSets[i].TableName == state.ImportedSets[i].TableName);
+    }
   } else {
     Check(state == before);
   }

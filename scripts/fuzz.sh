@@ -2,12 +2,13 @@
 # Builds the libFuzzer targets with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs one of them.
 # usage: scripts/fuzz.sh TARGET [SECONDS]
-#   TARGET: fuzz_division_file, fuzz_paste_import or fuzz_xlsx
+#   TARGET: fuzz_division_file, fuzz_paste_import, fuzz_xlsx, fuzz_xls or
+#           fuzz_csv
 #   SECONDS: how long to run (default 600)
-# The run starts from fuzz/corpus/<name> (kept in the repository) when it
-# exists, plus the workbook fixtures for fuzz_xlsx; new inputs go to
-# build/fuzz/corpus-TARGET. A finding is written as crash-*/leak-* in the
-# current folder and makes the script fail.
+# The run starts from the seed files of fuzz/corpus/<name> (kept in the
+# repository; each folder holds only files for the reader its target drives);
+# new inputs go to build/fuzz/corpus-TARGET. A finding is written as
+# crash-*/leak-* in the current folder and makes the script fail.
 set -euo pipefail
 target=${1:?usage: scripts/fuzz.sh TARGET [SECONDS]}
 seconds=${2:-600}
@@ -20,10 +21,7 @@ cmake --build "$build" -j 2 --target "$target"
 
 work="$build/corpus-$target"
 mkdir -p "$work"
-seeds=()
-case "$target" in
-  fuzz_division_file) seeds+=("$root/fuzz/corpus/division_file") ;;
-  fuzz_xlsx) seeds+=("$root/tests/data/import") ;;
-esac
+seeds="$root/fuzz/corpus/${target#fuzz_}"
+[ -d "$seeds" ] || { echo "no seed folder $seeds" >&2; exit 2; }
 "$build/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \
-  "$work" "${seeds[@]}"
+  "$work" "$seeds"

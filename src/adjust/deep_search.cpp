@@ -189,6 +189,10 @@ Search::Search(const RangeInput& in, const DeepTuning& tuning) {
     const double s = FeatureSpread(f);
     if (s <= kCountTarget) guards_.push_back({true, f, s + kEpsilon});
   }
+  // The measure leans on the guarded terms, so that the search keeps to
+  // placements that hold the guards.
+  for (const Guard& g : guards_) (g.feature ? wf_ : wd_)[g.index] *= tuning.guard_weight;
+  Reset(cls_);
 }
 
 void Search::Reset(const std::vector<std::int32_t>& cls) {

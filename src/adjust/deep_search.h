@@ -29,8 +29,8 @@ namespace tessaly::adjust {
 struct DeepTuning {
   double proposals_per_student = 2000;  // length of the search
   double finish_share = 0.2;            // share of the proposals searched greedily at the end
-  double start_temperature = 0.3;       // times the mean cost rise of a random exchange
-  double end_temperature = 1e-4;        // times the start temperature
+  double start_temperature = 0.01;      // times the mean cost rise of a random exchange
+  double end_temperature = 1e-3;        // times the start temperature
   double total_stress = 60;             // extra weight of the average total
   double count_weight = 1;              // weight of a headcount term per level
   double same_kind_share = 0.4;         // partners with the same headcount features
@@ -38,7 +38,8 @@ struct DeepTuning {
   // How far a subject's unit leans from its own spread (0) towards the mean
   // spread of the subjects (1), where the targets, in points, are.
   double point_share = 0.5;
-  int partners = 1;  // partners priced per proposal, the best one proposed
+  double guard_weight = 10;  // extra weight of a measure that met its target at the start
+  int partners = 1;          // partners priced per proposal, the best one proposed
 };
 
 // One range to search: what the search needs of the range set.

@@ -34,6 +34,14 @@ const std::vector<std::string>& OptimiserOptionItems() {
   return items;
 }
 
+const std::vector<std::string>& OptimiserNoteLines() {
+  static const std::vector<std::string> lines = {
+      "注意：优化分班结果时，优化选项可交替、轮流选择进行。理论"_gb,
+      "上讲，优化次数越多越符合您设定的分班条件！优化过程"_gb,
+      "中，需随时统计观察分班结果，以确定是否继续优化。"_gb};
+  return lines;
+}
+
 namespace {
 
 // The headcount features of a range as ChoosePair weighs them: the range

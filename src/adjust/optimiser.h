@@ -69,6 +69,8 @@ OptimiseResult OptimiseDivision(model::ProgramState& state, model::UserPort& use
 // goal is one more item at the end.
 const std::string& OptimiserGroupCaption();
 const std::vector<std::string>& OptimiserOptionItems();
+// The three labels beside the button, one under the other.
+const std::vector<std::string>& OptimiserNoteLines();
 
 // The optimiser's part of the division page: the option group
 // bsSkinRadioGroup1, which starts at "优化均衡人数".

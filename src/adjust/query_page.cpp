@@ -20,6 +20,20 @@ const std::vector<std::string>& ResultHeadings() {
   return headings;
 }
 
+// The initials of a name: ToPinyin with flags 0. A character outside GBK
+// (a GB18030 four-byte sequence, as rare characters of names are kept) has
+// no syllable and gives nothing, instead of its two digit bytes.
+std::string Initials(const std::string& name) {
+  std::string gbk;
+  gbk.reserve(name.size());
+  for (std::size_t pos = 0; pos < name.size();) {
+    const std::size_t len = enc::CharLength(name, pos);
+    if (len != 4) gbk.append(name, pos, len);
+    pos += len;
+  }
+  return engine::ToPinyin(gbk, 0, 255);
+}
+
 std::string ClassText(std::int32_t id) {
   return id >= 0 ? std::to_string(id) : std::string();
 }
@@ -68,7 +82,7 @@ QueryIndex BuildQueryIndex(const model::ProgramState& state) {
     for (std::size_t i : positions) {
       const model::student& s = students[i];
       QueryIndex::Entry e;
-      e.initials = engine::ToPinyin(s.Name, 0, 255);
+      e.initials = Initials(s.Name);
       e.number = s.Number;
       e.name = s.Name;
       e.class_id = s.AssignedClass;
@@ -208,6 +222,13 @@ engine::TransferResult bsSkinButton13Click(model::ProgramState& state, model::Us
     Query(page, QueryKind::kNumber, "");
   }
   return result;
+}
+
+std::size_t bsSkinButton14Click(model::ProgramState& state, model::UserPort& user,
+                                QueryPage& page) {
+  const std::size_t moved = bsSkinButton14Click(state, user, page.batch, page.batch_settings);
+  page.index = BuildQueryIndex(state);
+  return moved;
 }
 
 }  // namespace tessaly::adjust

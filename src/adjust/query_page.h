@@ -102,4 +102,8 @@ void SelectResultRow(QueryPage& page, std::size_t row);
 engine::TransferResult bsSkinButton13Click(model::ProgramState& state, model::UserPort& user,
                                            QueryPage& page);
 
+// "批量调整" on the page's batch grid with its settings. The results shown
+// stay as they were; the next query sees the moved students.
+std::size_t bsSkinButton14Click(model::ProgramState& state, model::UserPort& user, QueryPage& page);
+
 }  // namespace tessaly::adjust

@@ -83,13 +83,6 @@ const std::vector<Command>& AllCommands() {
        "most L (default 20) comes back. Prints the messages, the grid with the back-filled\n"
        "students in its last column, and the score.",
        RunBatch},
-      {"export", "the result tables as an .xlsx workbook (保存所有数据到Excel)",
-       "usage: tessaly-cli export FILE.fb [--class K] [--clipboard FILE] -o OUT.xlsx\n"
-       "The first sheet holds the all-data text (table FILE.fb all) cell by cell, numbers as\n"
-       "numbers; then a printable roster sheet per class and the sheet 平均分图 of class\n"
-       "average charts. --class K puts class K's roster first (default: all students);\n"
-       "--clipboard FILE also writes the all-data text there (- for standard output).",
-       RunExport},
       {"query", "find students of a division (查询)",
        "usage: tessaly-cli query FILE.fb (--initials T | --name T | --number T\n"
        "                                  | --class \"3 班\" | --all)\n"
@@ -97,6 +90,13 @@ const std::vector<Command>& AllCommands() {
        "name contains T; --number: the student number contains T; --class: the students of\n"
        "that class; --all: everyone. Rows in range order, then by class, then by total.",
        RunQuery},
+      {"export", "the result tables as an .xlsx workbook (保存所有数据到Excel)",
+       "usage: tessaly-cli export FILE.fb [--class K] [--clipboard FILE] -o OUT.xlsx\n"
+       "The first sheet holds the all-data text (table FILE.fb all) cell by cell, numbers as\n"
+       "numbers; then a printable roster sheet per class and the sheet 平均分图 of class\n"
+       "average charts. --class K puts class K's roster first (default: all students);\n"
+       "--clipboard FILE also writes the all-data text there (- for standard output).",
+       RunExport},
       {"pinyin", "pinyin or sound key of texts",
        "usage: tessaly-cli pinyin [--flags F] [--max M] TEXT...\n"
        "       tessaly-cli pinyin --key [--initial c-ch]... [--final an-ang]... TEXT...\n"

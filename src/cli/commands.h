@@ -33,12 +33,12 @@ int RunTransfer(Args& args);
 // cmd_query.cpp).
 int RunOptimise(Args& args);
 int RunBatch(Args& args);
+int RunQuery(Args& args);
 // export: the all-data workbook of a division file (cmd_export.cpp).
 int RunExport(Args& args);
 // optimise --deep: the deep optimiser, a self-contained mode of the
 // optimise command (cmd_deep.cpp).
 int RunDeepOptimise(Args& args);
-int RunQuery(Args& args);
 
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();

@@ -27,11 +27,11 @@ std::vector<std::string> SplitLines(std::string_view text) {
 std::vector<std::string> PastedCells(std::string_view line) {
   // Appending "|" and turning tabs into "|" makes every cell a field that a
   // separator follows; a "|" typed in a cell splits it, as it always has.
-  // CR and LF never occur inside a line, tabs and "|" are single bytes that
-  // never trail a double-byte character.
-  std::string normal;
-  normal.reserve(line.size() + 1);
-  for (char c : line) normal.push_back(c == '\t' ? '|' : c);
+  // CR and LF never occur inside a line. The line is made valid first: a
+  // broken character at the end of a cell would otherwise take the "|" that
+  // replaces the tab after it as its trail byte and swallow the next cell.
+  std::string normal = enc::ValidText(line);
+  for (char& c : normal) c = c == '\t' ? '|' : c;
   normal.push_back('|');
   normal = model::RemoveSpaces(normal);
   std::vector<std::string> cells;
@@ -57,11 +57,27 @@ TableRows RowsFromLines(const std::vector<std::string>& lines) {
   return rows;
 }
 
+namespace {
+
+// A cell's text as the import reads it: a tab or line break typed inside a
+// cell would split every table text the cell is later written to, so it
+// becomes a space (and goes with the other spaces).
+std::string CellText(const std::string& cell) {
+  if (cell.find_first_of("\t\r\n") == std::string::npos) return model::RemoveSpaces(cell);
+  std::string text = cell;
+  for (char& c : text) {
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  }
+  return model::RemoveSpaces(text);
+}
+
+}  // namespace
+
 std::vector<std::string> SheetHeadings(const workbook::Sheet& sheet) {
   std::vector<std::string> headings;
   int empty = 0;
   for (int col = 1; col <= kMaxHeadingColumns; ++col) {
-    std::string cell = model::RemoveSpaces(sheet.Cell(1, col));
+    std::string cell = CellText(sheet.Cell(1, col));
     if (cell.empty() && ++empty == kEmptyCellsEndingScan) break;
     headings.push_back(std::move(cell));
   }
@@ -76,11 +92,11 @@ TableRows RowsFromSheet(const workbook::Sheet& sheet, int name_column) {
   if (name_column <= 0) return rows;
   const std::size_t width = rows.headings.size();
   int nameless = 0;
-  const std::size_t last = std::min<std::size_t>(kLastStudentRow, sheet.rows.size());
+  const std::size_t last = sheet.rows.size();
   for (std::size_t r = 2; r <= last; ++r) {
     std::vector<std::string> cells(width);
     for (std::size_t c = 0; c < width; ++c) {
-      if (!rows.headings[c].empty()) cells[c] = model::RemoveSpaces(sheet.Cell(r, c + 1));
+      if (!rows.headings[c].empty()) cells[c] = CellText(sheet.Cell(r, c + 1));
     }
     bool has_name = !cells[name_column - 1].empty();
     rows.students.push_back(std::move(cells));

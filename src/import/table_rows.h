@@ -23,10 +23,10 @@ struct TableRows {
 };
 
 // Scan limits of a workbook sheet: headings in columns 1..254 of row 1 up to
-// the 4th empty heading cell; students in rows 2..25535 up to the 4th row
-// whose name cell is empty.
+// the 4th empty heading cell; students in every row from row 2 up to the 4th
+// row whose name cell is empty. (Rows are not cut at 25535, as a limit of old
+// spreadsheets would have them: a grade of more students keeps them all.)
 inline constexpr int kMaxHeadingColumns = 254;
-inline constexpr int kLastStudentRow = 25535;
 inline constexpr int kEmptyCellsEndingScan = 4;
 
 // Splits text at every line break (CR, LF or CR LF). A line break at the very
@@ -42,7 +42,7 @@ TableRows RowsFromLines(const std::vector<std::string>& lines);
 
 // Headings and student rows of a sheet within the workbook scan limits. The
 // student rows end after the 4th row whose cell in `name_column` (1-based)
-// is empty, or with row 25535; `name_column` 0 reads no student rows.
+// is empty, or with the sheet; `name_column` 0 reads no student rows.
 TableRows RowsFromSheet(const workbook::Sheet& sheet, int name_column);
 
 // Heading cells of a sheet within the heading scan limit (used to find the

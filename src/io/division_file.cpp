@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "io/division_check.h"
 #include "io/division_markers.h"
 #include "model/number_format.h"
 #include "platform/encoding.h"
@@ -54,8 +55,10 @@ std::string Joined(const Items& items, Text text) {
 
 // A text stored as a field of a "|"-separated line. A "|" inside it would
 // split the field and shift every field after it, so it is stored as the
-// full-width bar "｜" instead.
-std::string StoredField(const std::string& text) {
+// full-width bar "｜" instead; a byte of no complete character (a lone lead
+// byte would take the "|" after the field as its trail byte) becomes '?'.
+std::string StoredField(const std::string& raw) {
+  const std::string text = enc::ValidText(raw);
   if (text.find('|') == std::string::npos) return text;
   static const std::string kBar = "｜"_gb;
   std::string out;
@@ -109,7 +112,7 @@ void WriteTableBlock(Writer& w, const model::Student_F& table) {
 void WriteList(Writer& w, const char* name, const model::RuleList& rows) {
   if (rows.empty()) return;
   w.Line(std::string(name) + "_begin");
-  for (const std::string& row : rows) w.Line(row);
+  for (const std::string& row : rows) w.Line(enc::ValidText(row));
   w.Line(std::string(name) + "_end");
 }
 
@@ -222,7 +225,8 @@ std::string WriteDivisionText(const model::ProgramState& state) {
   w.Line(std::string(state.CombineMode ? "1|" : "0|") + std::to_string(state.ExpectedSetCount) +
          "|");
   w.Line(std::string(kMode) + "_end");
-  return w.Take();
+  const std::string body = w.Take();
+  return CheckSectionFor(body) + body;
 }
 
 std::optional<std::string> SaveDivisionFile(const model::ProgramState& state,
@@ -299,7 +303,9 @@ DivisionRead LoadDivisionFile(const std::string& path, const model::ProgramState
     return result;
   }
   result = ReadDivisionText(bytes, current);
-  if (!result.ok) {
+  if (result.not_division_file) {
+    result.error = "文件"_gb + Quoted(path) + "不是分班数据文件，没有打开："_gb + result.error;
+  } else if (!result.ok) {
     result.error = "分班数据文件"_gb + Quoted(path) + "已损坏，无法打开：\n"_gb + result.error;
   }
   return result;

@@ -6,6 +6,8 @@
 // Layout after decoding, in this order (a section is a begin-marker line, its
 // content lines and an end-marker line; sections with no content are left
 // out, the mode section is always written):
+//   JiaoYan_begin .. _end             line count and checksum of the rest
+//                                     (io/division_check.h)
 //   YuanShiInf<n>_begin .. _end       table of ImportedSets slot n (n
 //                                     ascending, slots with students only)
 //   YuanShiInf_tiqu<n>_begin .. _end  range set n of RangeSets (every set,
@@ -37,14 +39,17 @@ std::string EncodeLine(std::string_view cp936_line);
 // digits cannot be decoded and is returned as stored.
 std::string DecodeLine(std::string_view stored_line);
 
-// The whole file's bytes for a state (tables, range sets, rule lists, mode
-// line), every line followed by CR LF.
+// The whole file's bytes for a state (the check section, then the tables,
+// range sets, rule lists and mode line), every line followed by CR LF.
 std::string WriteDivisionText(const model::ProgramState& state);
 
 // The outcome of reading a division file. When `ok` is false, `error` says
-// what is wrong (code page 936) and `state` is not to be used.
+// what is wrong (code page 936) and `state` is not to be used;
+// `not_division_file` tells bytes that are no division file at all (not
+// stored text, or without a single section of the format) from a damaged one.
 struct DivisionRead {
   bool ok = false;
+  bool not_division_file = false;
   std::string error;
   model::ProgramState state;
 };
@@ -54,7 +59,10 @@ struct DivisionRead {
 // emptied, the mode and DivisionStarted come from the mode section (without
 // one DivisionStarted becomes false and the mode keeps current's value), and
 // NextSetSlot is recomputed. Every numbered section present is restored into
-// the slot of its number. A damaged file (a missing end marker, a student
+// the slot of its number. A file that begins with a check section is read
+// only when the check holds. Control bytes other than tab and line breaks,
+// or a file without any section of the format, are no division file
+// (ok = false, not_division_file = true). A damaged file (a missing end marker, a student
 // line whose numbers are not numbers, a number that cannot be written back,
 // a count that does not match the lines) gives ok = false.
 DivisionRead ReadDivisionText(std::string_view bytes, const model::ProgramState& current);

@@ -8,6 +8,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "io/division_check.h"
 #include "io/division_file.h"
 #include "io/division_markers.h"
 #include "model/number_format.h"
@@ -64,6 +65,8 @@ std::string Quote(std::string_view text) {
 
 // The fields of a line, each followed by "|" (text after the last "|" is not
 // a field); a trail byte of a double-byte character is never a separator.
+// Bytes of a field that belong to no complete character become '?', so that
+// every text read can be written back as the same field.
 std::vector<std::string> SplitFields(std::string_view line) {
   std::vector<std::string> fields;
   std::size_t start = 0;
@@ -71,7 +74,7 @@ std::vector<std::string> SplitFields(std::string_view line) {
   while (pos < line.size()) {
     std::size_t n = enc::CharLength(line, pos);
     if (n == 1 && line[pos] == '|') {
-      fields.emplace_back(line.substr(start, pos - start));
+      fields.push_back(enc::ValidText(line.substr(start, pos - start)));
       start = pos + 1;
     }
     pos += n;
@@ -299,7 +302,9 @@ model::RuleList ReadList(const FileLines& lines, const char* name) {
   auto section = lines.FindSection(std::string(name) + "_begin", std::string(name) + "_end");
   model::RuleList rows;
   if (!section) return rows;
-  for (std::size_t i = section->first; i < section->last; ++i) rows.push_back(lines[i]);
+  for (std::size_t i = section->first; i < section->last; ++i) {
+    rows.push_back(enc::ValidText(lines[i]));
+  }
   return rows;
 }
 
@@ -368,13 +373,48 @@ void Read(const FileLines& lines, model::ProgramState& state) {
   }
 }
 
+// A division file is text: control bytes other than tab and line breaks
+// (a zipped workbook, a compound document, a program) mean it is none. Text
+// bytes that were not percent-encoded are kept, as decoding always has.
+bool IsStoredText(std::string_view bytes) {
+  for (char ch : bytes) {
+    auto c = static_cast<unsigned char>(ch);
+    if ((c < 0x20 || c == 0x7F) && c != '\r' && c != '\n' && c != '\t') return false;
+  }
+  return true;
+}
+
+// True when the file holds the begin marker of at least one section the
+// format knows.
+bool HasKnownSection(const FileLines& lines) {
+  for (const char* name : {kBalanceItems, kFinalPairs, kInitialPairs, kClassRanges,
+                           kCountConditions, kBandConditions, kMode}) {
+    if (lines.Find(std::string(name) + "_begin")) return true;
+  }
+  return !lines.Numbered("YuanShiInf").empty() || !lines.Numbered("YuanShiInf_tiqu").empty();
+}
+
 }  // namespace
 
 DivisionRead ReadDivisionText(std::string_view bytes, const model::ProgramState& current) {
   DivisionRead result;
   result.state = current;
+  if (!IsStoredText(bytes)) {
+    result.not_division_file = true;
+    result.error = "文件中有不属于分班数据文件的字节。"_gb;
+    return result;
+  }
+  if (auto failed = CheckSectionFails(bytes)) {
+    result.error = *failed;
+    return result;
+  }
   try {
     FileLines lines(bytes);
+    if (!HasKnownSection(lines)) {
+      result.not_division_file = true;
+      result.error = "文件中没有任何分班数据。"_gb;
+      return result;
+    }
     Read(lines, result.state);
     result.ok = true;
   } catch (const Damage& damage) {

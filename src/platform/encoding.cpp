@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <vector>
@@ -130,11 +131,40 @@ bool IsValidUtf8(std::string_view s) {
 }
 
 std::string FromOutside(std::string_view bytes) {
+  if (bytes.size() >= 2 && (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")) {
+    const bool little = bytes[0] == '\xFF';
+    thread_local Converter from_le("GB18030", "UTF-16LE");
+    thread_local Converter from_be("GB18030", "UTF-16BE");
+    bytes.remove_prefix(2);
+    // A broken unit (a lone surrogate, an odd last byte) becomes '?'.
+    return (little ? from_le : from_be).Run(bytes, "?", [](std::string_view s, std::size_t pos) {
+      return std::min<std::size_t>(2, s.size() - pos);
+    });
+  }
   if (IsValidUtf8(bytes)) {
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     return FromUtf8(bytes);
   }
-  return std::string(bytes);
+  return ValidText(bytes);
+}
+
+bool IsValidText(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t n = CharLength(text, pos);
+    if (n == 1 && static_cast<unsigned char>(text[pos]) >= 0x80) return false;
+    pos += n;
+  }
+  return true;
+}
+
+std::string ValidText(std::string_view text) {
+  std::string out(text);
+  for (std::size_t pos = 0; pos < out.size();) {
+    std::size_t n = CharLength(out, pos);
+    if (n == 1 && static_cast<unsigned char>(out[pos]) >= 0x80) out[pos] = '?';
+    pos += n;
+  }
+  return out;
 }
 
 void AppendUtf8(std::string& out, std::uint32_t cp) {
@@ -174,14 +204,14 @@ std::size_t CharLength(std::string_view text, std::size_t pos) {
 }
 
 std::string CutToBytes(std::string_view text, std::size_t max_bytes) {
-  if (text.size() <= max_bytes) return std::string(text);
+  if (text.size() <= max_bytes) return ValidText(text);
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::size_t n = CharLength(text, pos);
     if (pos + n > max_bytes) break;
     pos += n;
   }
-  return std::string(text.substr(0, pos));
+  return ValidText(text.substr(0, pos));
 }
 
 }  // namespace tessaly::enc

@@ -23,9 +23,20 @@ std::string ToUtf8(std::string_view cp936);
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 
-// Outside text of unknown encoding: UTF-8 (a leading byte-order mark is
-// dropped) when it is valid UTF-8, GB18030 bytes taken as they are otherwise.
+// Outside text of unknown encoding: UTF-16 when it starts with a UTF-16
+// byte-order mark (little or big endian), UTF-8 (a leading byte-order mark is
+// dropped) when it is valid UTF-8, GB18030 otherwise. The result is always
+// valid text (see ValidText).
 std::string FromOutside(std::string_view bytes);
+
+// The text with every byte that does not belong to a complete character
+// (a lead byte without its trail bytes, 0x80, 0xFF) replaced by '?'. Such a
+// byte could otherwise pair with a "|" or another byte that follows it and
+// change where a field ends.
+std::string ValidText(std::string_view cp936);
+
+// True when every byte of the text belongs to a complete character.
+bool IsValidText(std::string_view cp936);
 
 // Appends the UTF-8 form of one Unicode code point (at most U+10FFFF).
 void AppendUtf8(std::string& out, std::uint32_t code_point);
@@ -36,7 +47,7 @@ void AppendUtf8(std::string& out, std::uint32_t code_point);
 std::size_t CharLength(std::string_view text, std::size_t pos);
 
 // The longest prefix of `text` of at most `max_bytes` bytes that does not
-// split a character.
+// split a character, made valid (see ValidText).
 std::string CutToBytes(std::string_view text, std::size_t max_bytes);
 
 }  // namespace tessaly::enc

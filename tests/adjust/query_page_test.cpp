@@ -71,6 +71,20 @@ TEST(QueryStudents, FourKindsOfMatch) {
   EXPECT_EQ(QueryStudents(st, QueryKind::kClass, "").RowCount(), 1u);
 }
 
+TEST(QueryStudents, ACharacterOutsideGbkGivesNoInitial) {
+  model::ProgramState st = Cohort();
+  // A character outside GBK between 张 and 伟: four bytes in GB18030.
+  st.RangeSets[0].Students[0].Name = enc::FromUtf8("张\U0002C317伟");
+  ASSERT_EQ(st.RangeSets[0].Students[0].Name.size(), 8u);
+  EXPECT_EQ(Column(QueryStudents(st, QueryKind::kInitials, "zw"), 1),
+            (std::vector<std::string>{st.RangeSets[0].Students[0].Number}));
+  for (const auto& e : BuildQueryIndex(st).entries) {
+    if (e.number == st.RangeSets[0].Students[0].Number) {
+      EXPECT_EQ(e.initials, "ZW");
+    }
+  }
+}
+
 TEST(QueryPage, EnteringFillsBothClassBoxesAndListsEveryone) {
   const model::ProgramState st = Cohort();
   QueryPage page;
@@ -131,6 +145,12 @@ TEST(QueryPage, SelectRowThenMoveAndTheClassIsShownAgain) {
   // "全部" lists everyone.
   ChooseClassItem(page, 5);
   EXPECT_EQ(page.results.RowCount(), 11u);
+  // A batch move leaves the results as they are; the next query sees it.
+  PasteIntoBatchGrid(page.batch, Gb("2025005\t陈静\t1"), 1, 0);
+  page.batch_settings.back_fill = false;
+  EXPECT_EQ(bsSkinButton14Click(st, user, page), 1u);
+  ChooseClassItem(page, 2);
+  EXPECT_EQ(page.results.RowCount(), 1u);  // 3 班 is empty now
 }
 
 }  // namespace

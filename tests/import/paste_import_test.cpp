@@ -169,6 +169,21 @@ TEST(PasteImport, CutsLongFieldsAtCharacterBoundaries) {
   EXPECT_EQ(U8(s[2].Name), "a一二三四五六七八九十一二三四");
 }
 
+TEST(PasteImport, ABrokenCharacterAtTheEndOfACellKeepsTheNextCell) {
+  Desk desk;
+  // The lead byte before the tab would take the "|" that stands for the tab
+  // as its trail byte and swallow the gender cell.
+  const std::string text = "学号\t姓名\t性别\r\n"_gb + "1\t" + "张"_gb + "\xB0\t" + "男"_gb +
+                           "\r\n2\t\xB0" + "\t" + "女"_gb + "\r\n";
+  ASSERT_EQ(import::PasteImport(desk.state, desk.page, desk.user, text, "", FixedTime),
+            ImportOutcome::kImported);
+  const auto& s = desk.state.ImportedSets[0].Students;
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_EQ(U8(s[0].Name), "张?");
+  EXPECT_EQ(U8(s[0].Gender), "男");
+  EXPECT_EQ(s[1].Name, "?");
+}
+
 TEST(PasteImport, LongNumbersThatAgreeInTheirStoredBytesAreRepeats) {
   // The error line quotes the number as the sheet gives it, not as stored.
   Desk desk;

@@ -7,6 +7,7 @@
 #include "import/table_reader.h"
 #include "import/table_rows.h"
 #include "import_test_util.h"
+#include "io/division_file.h"
 #include "platform/workbook/workbook_reader.h"
 
 namespace tessaly::testing {
@@ -99,6 +100,19 @@ TEST(WorkbookImport, FixturesSavedByASpreadsheetImportExactly) {
   }
 }
 
+TEST(WorkbookImport, AGbkCsvWithABrokenNameGivesAFileThatOpensAgain) {
+  Desk desk;
+  ASSERT_EQ(ImportFile(desk, std::string(TESSALY_TEST_DATA) + "/damaged/lone_lead_byte_name.csv"),
+            ImportOutcome::kImported);
+  const auto& s = desk.state.ImportedSets[0].Students;
+  ASSERT_EQ(s.size(), 10u);
+  EXPECT_EQ(U8(s[1].Name), "张明?");
+  EXPECT_EQ(U8(s[1].Gender), "女");
+  io::DivisionRead read = io::ReadDivisionText(io::WriteDivisionText(desk.state), {});
+  ASSERT_TRUE(read.ok) << U8(read.error);
+  EXPECT_EQ(read.state.ImportedSets[0].Students, s);
+}
+
 TEST(WorkbookImport, BadWorkbookListsItsFaultsInRowOrder) {
   for (const char* file : {"bad.xlsx", "bad.xls"}) {
     SCOPED_TRACE(file);
@@ -187,7 +201,7 @@ TEST(WorkbookImport, ChoosesTheFileAndRefusesBeforeANewDivision) {
   EXPECT_EQ(desk.user.calls.front(), "open file: Open file");
 }
 
-TEST(SheetScan, HeadingsEndAtTheFourthEmptyCellAndRowsAtTheRowLimit) {
+TEST(SheetScan, HeadingsEndAtTheFourthEmptyCellAndEveryRowIsRead) {
   workbook::Sheet sheet;
   sheet.rows.push_back({"学号", "", "", "", "姓名", "",
                         "KEMU"
@@ -204,14 +218,27 @@ TEST(SheetScan, HeadingsEndAtTheFourthEmptyCellAndRowsAtTheRowLimit) {
   EXPECT_TRUE(roles.HasRequiredColumns());
   EXPECT_EQ(roles.gender, 9);
 
-  // Rows 2 to 25535 are read; row 25536 never is.
-  sheet.rows.resize(25536);
+  // A grade larger than an old spreadsheet's sheet keeps all its students:
+  // rows past 25535 are read as well.
+  sheet.rows.resize(30001);
   for (std::size_t r = 1; r < sheet.rows.size(); ++r) {
     sheet.rows[r] = {std::to_string(r + 1), "", "", "", "n", "", "", "", "x"};
   }
   import::TableRows rows = import::RowsFromSheet(sheet, roles.name);
-  ASSERT_EQ(rows.students.size(), 25534u);
-  EXPECT_EQ(rows.students.back()[0], "25535");
+  ASSERT_EQ(rows.students.size(), 30000u);
+  EXPECT_EQ(rows.students.back()[0], "30001");
+}
+
+TEST(SheetScan, TabsAndLineBreaksInsideCellsBecomeSpaces) {
+  workbook::Sheet sheet;
+  sheet.rows = {{"学号"_gb, "姓\n名"_gb, "性别"_gb, "备注"_gb},
+                {"1", "张\r\n三"_gb, "男"_gb, "a\tb"}};
+  import::ColumnRoles roles = import::AssignColumnRoles(import::SheetHeadings(sheet));
+  ASSERT_TRUE(roles.HasRequiredColumns());
+  import::TableRows rows = import::RowsFromSheet(sheet, roles.name);
+  ASSERT_EQ(rows.students.size(), 1u);
+  EXPECT_EQ(rows.students[0][1], "张三"_gb);
+  EXPECT_EQ(rows.students[0][3], "ab");
 }
 
 TEST(SheetScan, ReadingEndsAtTheFourthNamelessRowCountedOverTheWholeSheet) {

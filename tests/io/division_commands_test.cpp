@@ -103,7 +103,7 @@ TEST_F(DivisionCommands, OpenWithoutTableZeroShowsWhatWasRead) {
   EXPECT_EQ(page.ScoreView, model::ShowTable(state.ImportedSets[1], true));
 
   // A file without tables: the earlier division's entries are gone too.
-  Write(Path("b.fb"), "nothing here\r\n");
+  Write(Path("b.fb"), "FengBanLeixin%5Fbegin\r\nFengBanLeixin%5Fend\r\n");
   page = EarlierPage();
   user.file_answers.push_back(Path("b.fb"));
   OpenDivisionCommand(state, page, user);

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "io/division_check.h"
 #include "io/division_test_states.h"
 #include "platform/encoding.h"
 
@@ -24,6 +25,15 @@ std::string Encoded(const std::vector<std::string>& lines) {
   std::string out;
   for (const auto& l : lines) out += EncodeLine(l) + "\r\n";
   return out;
+}
+
+// The file as a writer without the check section (another program, or an
+// earlier version) writes it.
+std::string Unchecked(const ProgramState& state) {
+  std::string text = WriteDivisionText(state);
+  std::size_t at = 0;
+  for (int i = 0; i < 3; ++i) at = text.find("\r\n", at) + 2;
+  return text.substr(at);
 }
 
 ProgramState Reopen(const ProgramState& state) {
@@ -93,8 +103,9 @@ TEST(DivisionWriter, SingleTableLayoutByteForByte) {
       "ShuJu_end",
   };
   const std::string text = WriteDivisionText(state);
-  EXPECT_EQ(text, Encoded(lines));
-  EXPECT_EQ(text.substr(0, 19), "YuanShiInf0%5Fbegin");
+  EXPECT_EQ(text, CheckSectionFor(Encoded(lines)) + Encoded(lines));
+  EXPECT_EQ(text.substr(0, 17), "JiaoYan%5Fbegin\r\n");
+  EXPECT_EQ(Unchecked(state), Encoded(lines));
   EXPECT_NE(text.find("\r\n1001%7C%D5%C5+%C8%FD%7C"), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - 13), "ShuJu%5Fend\r\n");
 }
@@ -177,6 +188,38 @@ TEST(DivisionWriter, BarsInsideFieldsAreStoredAsFullWidthBars) {
   saved = testdata::SmallSingleTable();
   saved.ImportedSets[0].Students[0].Name = "\x81|\xB0\xA1";
   EXPECT_EQ(Reopen(saved).ImportedSets[0].Students[0].Name, "\x81|\xB0\xA1");
+}
+
+TEST(DivisionRoundTrip, TextsEndingInALoneLeadByteKeepEveryField) {
+  ProgramState state = testdata::SmallSingleTable();
+  model::student& s = state.ImportedSets[0].Students[0];
+  s.Number = "12345678901234567\xB0";
+  s.Name = "\xD5\xC5\xB0";
+  s.ExtraValues = {"\xB0"};
+  state.ImportedSets[0].TableName = "T\xB0";
+  state.ClassRangeRows = {"\xB0|1-2-|2|1,2,||"};
+  DivisionRead read = ReadDivisionText(WriteDivisionText(state), ProgramState{});
+  ASSERT_TRUE(read.ok) << enc::ToUtf8(read.error);
+  const model::student& r = read.state.ImportedSets[0].Students[0];
+  EXPECT_EQ(r.Number, "12345678901234567?");
+  EXPECT_EQ(r.Name, "\xD5\xC5?");
+  EXPECT_EQ(r.Gender, s.Gender);
+  EXPECT_EQ(r.ExtraValues, std::vector<std::string>{"?"});
+  EXPECT_EQ(read.state.ImportedSets[0].TableName, "T?");
+  // "\xB0|" is one character of a row stored verbatim.
+  EXPECT_EQ(read.state.ClassRangeRows, state.ClassRangeRows);
+}
+
+TEST(DivisionRoundTrip, AFileWhoseNumberIsCutInsideACharacterIsWrittenReadably) {
+  std::ifstream in(std::string(TESSALY_TEST_DATA) + "/damaged/roundtrip_number_cut_lead_byte.fb",
+                   std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  DivisionRead first = ReadDivisionText(bytes, ProgramState{});
+  ASSERT_TRUE(first.ok) << enc::ToUtf8(first.error);
+  EXPECT_EQ(first.state.ImportedSets[0].Students[0].Number, "12345678901234567?");
+  DivisionRead second = ReadDivisionText(WriteDivisionText(first.state), ProgramState{});
+  ASSERT_TRUE(second.ok) << enc::ToUtf8(second.error);
+  EXPECT_EQ(second.state, first.state);
 }
 
 TEST(DivisionWriter, SheetLineCountsTheStudentsWritten) {
@@ -292,13 +335,14 @@ TEST(DivisionReader, IntegerTextsInRangeSetsReadAsBefore) {
   EXPECT_EQ(Reopen(saved).RangeSets[1].Students[0].Scores[0], 70.0);
 }
 
-TEST(DivisionReader, FileWithoutSectionsEmptiesEverything) {
+TEST(DivisionReader, FileWithOnlyARuleListEmptiesTheRest) {
   ProgramState current = testdata::CombinedDivided();
-  DivisionRead read = ReadDivisionText("hello\r\nworld\r\n", current);
+  DivisionRead read =
+      ReadDivisionText(Encoded({"FengBanLeixin_begin", "x|", "FengBanLeixin_end"}), current);
   ASSERT_TRUE(read.ok);
   EXPECT_TRUE(read.state.ImportedSets.empty());
   EXPECT_TRUE(read.state.RangeSets.empty());
-  EXPECT_TRUE(read.state.ClassRangeRows.empty());
+  EXPECT_EQ(read.state.ClassRangeRows, model::RuleList{"x|"});
   EXPECT_TRUE(read.state.BandConditionRows.empty());
   EXPECT_FALSE(read.state.DivisionStarted);
   // The mode keeps its value without a mode section.
@@ -306,11 +350,66 @@ TEST(DivisionReader, FileWithoutSectionsEmptiesEverything) {
   EXPECT_EQ(read.state.ExpectedSetCount, 3);
 }
 
+TEST(DivisionReader, BytesThatAreNoDivisionFileAreRefused) {
+  const ProgramState current = testdata::CombinedDivided();
+  const std::string saved = WriteDivisionText(testdata::SmallSingleTable());
+  const std::vector<std::string> cases = {
+      "",
+      "hello\r\nworld\r\n",
+      std::string("PK\x03\x04\x14\x00", 6) + "xl/workbook.xml",
+      "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1",
+      "\x7F"
+      "ELF\x02\x01\x01",
+      "学号,姓名,性别\r\n1,张三,男\r\n"_gb,
+      saved.substr(0, 40) + '\0' + saved.substr(40),  // a stored file with a NUL
+  };
+  for (const std::string& bytes : cases) {
+    DivisionRead read = ReadDivisionText(bytes, current);
+    EXPECT_FALSE(read.ok) << bytes.size();
+    EXPECT_TRUE(read.not_division_file) << bytes.size();
+    EXPECT_FALSE(read.error.empty());
+    EXPECT_EQ(read.state, current);
+  }
+}
+
+TEST(DivisionReader, ACheckedFileCutOrChangedIsRefused) {
+  const ProgramState current = testdata::SmallSingleTable();
+  const std::string full = WriteDivisionText(testdata::CombinedDivided());
+  // Cut right after the range rows: the rule lists and the mode are gone, yet
+  // every section left is complete.
+  const std::string ranges_end = EncodeLine("FengBanLeixin_end") + "\r\n";
+  const std::string cut = full.substr(0, full.find(ranges_end) + ranges_end.size());
+  std::string changed = full;
+  changed[changed.find("2001%7C") + 3] = '2';  // one digit of a student number
+  std::string no_end = full;
+  no_end.erase(no_end.find("JiaoYan%5Fend"), 13);
+  struct Case {
+    std::string text;
+    const char* message;
+  };
+  for (const Case& c : {Case{cut, "而实有"}, Case{changed, "校验和不符"},
+                        Case{full.substr(0, 20), "校验节不完整"}, Case{no_end, "校验节不完整"}}) {
+    DivisionRead read = ReadDivisionText(c.text, current);
+    EXPECT_FALSE(read.ok) << c.message;
+    EXPECT_FALSE(read.not_division_file);
+    EXPECT_EQ(read.state, current);
+    EXPECT_NE(enc::ToUtf8(read.error).find(c.message), std::string::npos)
+        << enc::ToUtf8(read.error);
+  }
+  // Other line breaks and lower-case escapes keep the check.
+  std::string lf;
+  for (char ch : full) {
+    if (ch != '\r') lf += ch;
+  }
+  for (std::size_t at = 0; (at = lf.find("%7C", at)) != std::string::npos;) lf[at + 2] = 'c';
+  EXPECT_TRUE(ReadDivisionText(lf, current).ok);
+}
+
 // A file the writer produced, with one decoded line replaced.
 // An empty `to` removes the line; `kEmptyLine` puts an empty line in its place.
 const std::string kEmptyLine = "\x01";
 std::string WithLine(const std::string& from, const std::string& to) {
-  std::string text = WriteDivisionText(testdata::CombinedDivided());
+  std::string text = Unchecked(testdata::CombinedDivided());
   std::string needle = EncodeLine(from) + "\r\n";
   auto at = text.find(needle);
   EXPECT_NE(at, std::string::npos) << from;
@@ -320,7 +419,7 @@ std::string WithLine(const std::string& from, const std::string& to) {
 
 TEST(DivisionReader, DamagedFilesAreReportedAndChangeNothing) {
   const ProgramState current = testdata::SmallSingleTable();
-  const std::string full = WriteDivisionText(testdata::CombinedDivided());
+  const std::string full = Unchecked(testdata::CombinedDivided());
   struct Case {
     const char* what;
     std::string text;

@@ -50,5 +50,46 @@ TEST(CutToBytes, StopsBeforeASplitCharacter) {
   EXPECT_EQ(CutToBytes("", 2), "");
 }
 
+TEST(ValidText, BytesOfNoCompleteCharacterBecomeQuestionMarks) {
+  EXPECT_EQ(ValidText("\xD5\xC5\xB0"), "\xD5\xC5?");  // a lead byte at the end
+  EXPECT_EQ(ValidText("a\xB0"
+                      "0b"),
+            "a?0b");  // a lead byte before a digit
+  EXPECT_EQ(ValidText("\x80\xFF"
+                      "x"),
+            "??x");
+  EXPECT_EQ(ValidText("\xB0|"), "\xB0|");  // "|" is a trail byte: one character
+  const std::string four = FromUtf8("张\xF0\x9F\x98\x80");
+  EXPECT_EQ(ValidText(four), four);
+  EXPECT_EQ(ValidText(four.substr(0, 4)), "\xD5\xC5?9");  // a cut four-byte character
+  EXPECT_TRUE(IsValidText(four));
+  EXPECT_FALSE(IsValidText("a\xB0"));
+}
+
+TEST(CutToBytes, ACutNeverEndsInALoneLeadByte) {
+  // 18 bytes of a number whose 18th byte leads a broken character.
+  EXPECT_EQ(CutToBytes("12345678901234567\xB0"
+                       "0",
+                       18),
+            "12345678901234567?");
+  EXPECT_EQ(CutToBytes("1234567890123456\xD5\xC5", 17), "1234567890123456");
+  EXPECT_EQ(CutToBytes("ab\xB0", 5), "ab?");
+}
+
+TEST(Encoding, OutsideTextIsAlwaysValid) {
+  EXPECT_EQ(FromOutside("\xD5\xC5\xC3\xF7\xB0,x"), "\xD5\xC5\xC3\xF7?,x");
+  EXPECT_TRUE(IsValidText(FromOutside("\xC0\x80\xB0")));
+}
+
+TEST(Encoding, Utf16WithAByteOrderMark) {
+  // 学号<TAB>A<CR><LF> in both byte orders.
+  const std::string le("\xFF\xFE\x66\x5B\xF7\x53\x09\x00\x41\x00\x0D\x00\x0A\x00", 14);
+  const std::string be("\xFE\xFF\x5B\x66\x53\xF7\x00\x09\x00\x41\x00\x0D\x00\x0A", 14);
+  EXPECT_EQ(FromOutside(le), FromUtf8("学号\tA\r\n"));
+  EXPECT_EQ(FromOutside(be), FromUtf8("学号\tA\r\n"));
+  // A lone surrogate and an odd last byte are replaced.
+  EXPECT_EQ(FromOutside(std::string("\xFF\xFE\x00\xD8\x41\x00\x42", 7)), "?A?");
+}
+
 }  // namespace
 }  // namespace tessaly::enc

@@ -28,6 +28,7 @@ ReadResult ReadCsv(std::string_view bytes, const ReadLimits& limits) {
   bool quoted = false;
   bool row_has_content = false;
   std::size_t row_count = 0;
+  bool too_many = false;
   auto end_cell = [&] {
     if (row.size() < limits.max_columns) row.push_back(std::move(cell));
     cell.clear();
@@ -35,16 +36,18 @@ ReadResult ReadCsv(std::string_view bytes, const ReadLimits& limits) {
   auto end_row = [&] {
     end_cell();
     ++row_count;
+    while (!row.empty() && row.back().empty()) row.pop_back();
     if (row_count <= limits.max_rows) {
-      while (!row.empty() && row.back().empty()) row.pop_back();
       sheet.rows.push_back(std::move(row));
+    } else if (!row.empty()) {
+      too_many = true;
     }
     row.clear();
     row_has_content = false;
   };
 
   std::size_t i = 0;
-  while (i < text.size() && row_count < limits.max_rows) {
+  while (i < text.size()) {
     char c = text[i];
     if (quoted) {
       if (c == '"') {
@@ -78,6 +81,10 @@ ReadResult ReadCsv(std::string_view bytes, const ReadLimits& limits) {
   if (row_has_content || !cell.empty()) end_row();
   while (!sheet.rows.empty() && sheet.rows.back().empty()) sheet.rows.pop_back();
   ReadResult result;
+  if (too_many) {
+    result.error = TooManyRows(limits.max_rows);
+    return result;
+  }
   result.sheet = std::move(sheet);
   return result;
 }

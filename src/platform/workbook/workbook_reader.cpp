@@ -19,6 +19,10 @@ std::string LowerExtension(const std::string& path) {
 
 }  // namespace
 
+std::string TooManyRows(std::size_t max_rows) {
+  return "工作表超过 "_gb + std::to_string(max_rows) + " 行，不能全部读入"_gb;
+}
+
 ReadResult ReadWorkbook(const std::string& path, const ReadLimits& limits) {
   ReadResult result;
   std::error_code ec;

@@ -16,16 +16,18 @@
 namespace tessaly::workbook {
 
 struct ReadLimits {
-  // Rows and columns beyond these are not kept (1-based, inclusive).
-  std::size_t max_rows = 25535;
+  // A sheet with a row beyond max_rows is refused (its students would be
+  // lost); the default is the most rows a spreadsheet sheet holds. Columns
+  // beyond max_columns are not kept (the heading scan reads 254 at most).
+  std::size_t max_rows = 1'048'576;
   std::size_t max_columns = 254;
   // Bound on the bytes unpacked from a zipped workbook, all parts together;
   // a file that needs more is refused instead of filling memory.
   std::uint64_t max_unpacked_bytes = 128ull << 20;
   // Bound on the tags of one XML part: the parsed tree takes tens of bytes
   // per tag, so tiny tags in a part within the byte bound could still fill
-  // memory. A full sheet of 25,535 rows and 60 columns has about 6 million.
-  std::size_t max_xml_tags = 8'000'000;
+  // memory. A sheet of 30,000 rows and 60 columns has about 7 million.
+  std::size_t max_xml_tags = 16'000'000;
 };
 
 struct Sheet {
@@ -44,6 +46,9 @@ struct Sheet {
   }
 };
 
+// The error of a sheet with more rows than `max_rows` (code page 936).
+std::string TooManyRows(std::size_t max_rows);
+
 struct ReadResult {
   std::optional<Sheet> sheet;
   // Why the file could not be read (code page 936), when `sheet` is empty.
@@ -60,6 +65,11 @@ ReadResult ReadWorkbook(const std::string& path, const ReadLimits& limits = {});
 ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits = {});
 ReadResult ReadXls(const std::string& path, const ReadLimits& limits = {});
 ReadResult ReadCsv(std::string_view bytes, const ReadLimits& limits = {});
+
+// What makes a .xls file unfit for the cell library (code page 936): a
+// damaged compound document, a missing workbook stream, records that run past
+// their ends. None when the file can be handed to it.
+std::optional<std::string> XlsProblem(std::string_view file_bytes);
 
 // Index (from 0) of the sheet a .xls file was saved with active, read from
 // its workbook window record; 0 when the file does not say.

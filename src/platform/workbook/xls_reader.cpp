@@ -12,139 +12,11 @@
 
 #include "model/number_format.h"
 #include "platform/encoding.h"
+#include "platform/workbook/compound_file.h"
 #include "platform/workbook/workbook_reader.h"
 
 namespace tessaly::workbook {
 namespace {
-
-std::uint32_t U16(std::string_view b, std::size_t at) {
-  if (at + 2 > b.size()) return 0;
-  return static_cast<unsigned char>(b[at]) | (static_cast<unsigned char>(b[at + 1]) << 8);
-}
-
-std::uint32_t U32(std::string_view b, std::size_t at) {
-  if (at + 4 > b.size()) return 0xFFFFFFFFu;
-  return U16(b, at) | (U16(b, at + 2) << 16);
-}
-
-// A minimal compound-document reader: the sector allocation table, the
-// directory, and streams read along their chains. Every offset is checked;
-// chains are cut at the number of sectors, so a looping chain ends.
-class CompoundFile {
- public:
-  explicit CompoundFile(std::string_view bytes) : b_(bytes) {
-    static constexpr char kMagic[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-    if (b_.size() < 512 || b_.substr(0, 8) != std::string_view(kMagic, 8)) return;
-    std::uint32_t shift = U16(b_, 0x1E);
-    std::uint32_t mini_shift = U16(b_, 0x20);
-    if (shift < 7 || shift > 16 || mini_shift > shift) return;
-    sector_ = 1u << shift;
-    mini_sector_ = 1u << mini_shift;
-    cutoff_ = U32(b_, 0x38);
-    sectors_ = (b_.size() + sector_ - 1) / sector_;
-
-    // The allocation table's sectors: 109 in the header, then DIFAT sectors.
-    std::vector<std::uint32_t> fat_sectors;
-    for (std::size_t i = 0; i < 109; ++i) fat_sectors.push_back(U32(b_, 0x4C + 4 * i));
-    std::uint32_t difat = U32(b_, 0x44);
-    for (std::size_t guard = 0; difat < sectors_ && guard < sectors_; ++guard) {
-      std::size_t at = Offset(difat);
-      for (std::size_t i = 0; i + 1 < sector_ / 4; ++i) fat_sectors.push_back(U32(b_, at + 4 * i));
-      difat = U32(b_, at + sector_ - 4);
-    }
-    // Each sector of the file counts once, so the table stays within the
-    // file's size however the header repeats entries.
-    std::vector<bool> used(sectors_);
-    for (std::uint32_t s : fat_sectors) {
-      if (s >= sectors_ || used[s]) continue;
-      used[s] = true;
-      std::size_t at = Offset(s);
-      for (std::size_t i = 0; i < sector_ / 4; ++i) fat_.push_back(U32(b_, at + 4 * i));
-    }
-    directory_ = Chain(
-        U32(b_, 0x30), fat_, sector_, [&](std::uint32_t s) { return Offset(s); }, b_,
-        std::string::npos);
-    std::string root = Entry(0);
-    if (root.size() == 128) {
-      mini_stream_ = Chain(
-          U32(root, 0x74), fat_, sector_, [&](std::uint32_t s) { return Offset(s); }, b_,
-          U32(root, 0x78));
-      std::string mini_fat_bytes = Chain(
-          U32(b_, 0x3C), fat_, sector_, [&](std::uint32_t s) { return Offset(s); }, b_,
-          std::string::npos);
-      for (std::size_t i = 0; i + 4 <= mini_fat_bytes.size(); i += 4) {
-        mini_fat_.push_back(U32(mini_fat_bytes, i));
-      }
-    }
-    ok_ = true;
-  }
-
-  // The stream of the given (ASCII) name, empty when absent.
-  std::string Stream(std::string_view name) const {
-    if (!ok_) return {};
-    for (std::size_t i = 0; i * 128 + 128 <= directory_.size(); ++i) {
-      std::string e = Entry(i);
-      std::size_t len = U16(e, 0x40);
-      if (len < 2 || len > 64 || e[0x42] != 2) continue;
-      std::string entry_name;
-      for (std::size_t k = 0; k + 2 < len; k += 2) entry_name.push_back(e[k]);
-      if (entry_name != name) continue;
-      std::uint32_t start = U32(e, 0x74);
-      std::size_t size = U32(e, 0x78);
-      if (size < cutoff_) {
-        return Chain(
-            start, mini_fat_, mini_sector_,
-            [](std::uint32_t s) { return static_cast<std::size_t>(s); }, mini_stream_, size,
-            mini_sector_);
-      }
-      return Chain(
-          start, fat_, sector_, [&](std::uint32_t s) { return Offset(s); }, b_, size);
-    }
-    return {};
-  }
-
- private:
-  std::size_t Offset(std::uint32_t sector) const {
-    return (static_cast<std::size_t>(sector) + 1) * sector_;
-  }
-
-  std::string Entry(std::size_t i) const {
-    if (i * 128 + 128 > directory_.size()) return {};
-    return directory_.substr(i * 128, 128);
-  }
-
-  // Concatenates the sectors of a chain (mini sectors when `unit` is given:
-  // position = index * unit within `data`).
-  template <typename OffsetOf>
-  std::string Chain(std::uint32_t start, const std::vector<std::uint32_t>& table, std::size_t size,
-                    OffsetOf offset_of, std::string_view data, std::size_t limit,
-                    std::size_t unit = 0) const {
-    // A chain that comes back to a sector it passed is cut there, so a
-    // stream is never longer than the sectors it can reach.
-    std::string out;
-    std::vector<bool> visited(table.size());
-    for (std::uint32_t s = start; s < table.size() && !visited[s]; s = table[s]) {
-      visited[s] = true;
-      std::size_t at = unit ? offset_of(s) * unit : offset_of(s);
-      if (at >= data.size()) break;
-      out.append(data.substr(at, size));
-      if (out.size() >= limit) break;
-    }
-    if (out.size() > limit) out.resize(limit);
-    return out;
-  }
-
-  std::string_view b_;
-  bool ok_ = false;
-  std::size_t sector_ = 512;
-  std::size_t mini_sector_ = 64;
-  std::size_t cutoff_ = 4096;
-  std::size_t sectors_ = 0;
-  std::vector<std::uint32_t> fat_;
-  std::vector<std::uint32_t> mini_fat_;
-  std::string directory_;
-  std::string mini_stream_;
-};
 
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -156,6 +28,121 @@ std::string WorkbookStream(std::string_view file_bytes) {
   std::string book = cf.Stream("Workbook");
   if (book.empty()) book = cf.Stream("Book");
   return book;
+}
+
+// The characters of a string that starts `at` in `data` (`count`
+// characters, one or two bytes each) when they fit.
+bool Fits(std::size_t data_size, std::size_t at, std::size_t count, bool wide) {
+  return at <= data_size && count * (wide ? 2 : 1) <= data_size - at;
+}
+
+// The shared-string table (SST with its CONTINUE records) read string by
+// string: the characters of a string may go on in the next CONTINUE record,
+// which then starts with a new option byte; formatting runs and phonetic
+// data may go on as they are. False when a string runs past the last
+// record.
+bool SharedStringsFit(const std::vector<std::string_view>& parts) {
+  if (parts.empty() || parts[0].size() < 8) return false;
+  const std::size_t unique = U32(parts[0], 4);
+  std::size_t part = 0;
+  std::size_t at = 8;
+  // Moves to the next part when the current one is used up.
+  auto next_part = [&] {
+    while (part < parts.size() && at >= parts[part].size()) {
+      ++part;
+      at = 0;
+    }
+    return part < parts.size();
+  };
+  // Skips n bytes that may span parts.
+  auto skip = [&](std::size_t n) {
+    while (n > 0) {
+      if (!next_part()) return false;
+      std::size_t take = std::min(n, parts[part].size() - at);
+      at += take;
+      n -= take;
+    }
+    return true;
+  };
+  for (std::size_t i = 0; i < unique; ++i) {
+    if (!next_part()) return false;
+    std::string_view p = parts[part];
+    if (at + 3 > p.size()) return false;  // the string's header is never split
+    std::size_t chars = U16(p, at);
+    unsigned options = static_cast<unsigned char>(p[at + 2]);
+    at += 3;
+    std::size_t runs = 0, extra = 0;
+    if (options & 0x08) {
+      if (at + 2 > p.size()) return false;
+      runs = U16(p, at);
+      at += 2;
+    }
+    if (options & 0x04) {
+      if (at + 4 > p.size()) return false;
+      extra = U32(p, at);
+      at += 4;
+    }
+    bool wide = options & 0x01;
+    while (chars > 0) {
+      if (at >= parts[part].size()) {
+        // The characters go on in the next record, after a new option byte.
+        ++part;
+        at = 0;
+        if (part >= parts.size() || parts[part].empty()) return false;
+        wide = parts[part][0] & 0x01;
+        at = 1;
+      }
+      std::size_t room = (parts[part].size() - at) / (wide ? 2 : 1);
+      if (room == 0) return false;
+      std::size_t take = std::min(chars, room);
+      at += take * (wide ? 2 : 1);
+      chars -= take;
+    }
+    if (!skip(4 * runs) || !skip(extra)) return false;
+  }
+  return true;
+}
+
+// What is wrong with the records of a workbook stream for the cell library:
+// a record running past the stream, a shared string running past its
+// records, or a sheet name or a text cell longer than its record.
+std::optional<std::string> RecordProblem(std::string_view book) {
+  const std::string damaged = "工作簿数据已损坏："_gb;
+  std::vector<std::string_view> sst;
+  bool in_sst = false;
+  std::size_t at = 0;
+  bool any = false;
+  while (at + 4 <= book.size()) {
+    const std::uint32_t type = U16(book, at);
+    const std::uint32_t len = U16(book, at + 2);
+    if (len > book.size() - at - 4) return damaged + "记录超出数据流的末尾"_gb;
+    std::string_view data = book.substr(at + 4, len);
+    any = true;
+    if (type == 0x00FC) {  // SST
+      if (!sst.empty()) return damaged + "有两个共享字符串表"_gb;
+      sst.push_back(data);
+      in_sst = true;
+    } else if (type == 0x003C && in_sst) {  // CONTINUE of the SST
+      sst.push_back(data);
+    } else {
+      in_sst = false;
+    }
+    if (type == 0x0085) {  // BOUNDSHEET: offset, state, type, name
+      if (len < 8 || !Fits(len, 8, static_cast<unsigned char>(data[6]), data[7] & 1)) {
+        return damaged + "工作表名称超出记录"_gb;
+      }
+    } else if (type == 0x0204) {  // LABEL: row, column, format, text
+      if (len < 9 || !Fits(len, 9, U16(data, 6), data[8] & 1)) {
+        return damaged + "单元格文字超出记录"_gb;
+      }
+    } else if (type == 0x00FD && len < 10) {  // LABELSST
+      return damaged + "单元格记录太短"_gb;
+    }
+    at += 4 + len;
+  }
+  if (!any) return "文件中没有工作簿数据"_gb;
+  if (!sst.empty() && !SharedStringsFit(sst)) return damaged + "共享字符串超出记录"_gb;
+  return std::nullopt;
 }
 
 // Calls f(type, data) for the records from `at` up to and including the
@@ -292,8 +279,24 @@ std::vector<FormulaCell> XlsFormulaCells(std::string_view file_bytes, std::size_
   return cells;
 }
 
+std::optional<std::string> XlsProblem(std::string_view file_bytes) {
+  CompoundFile cf(file_bytes);
+  const std::string name =
+      cf.Stream("Workbook").empty() && !cf.Stream("Book").empty() ? "Book" : "Workbook";
+  if (auto problem = cf.Problem(name)) return problem;
+  return RecordProblem(cf.Stream(name));
+}
+
 ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
   ReadResult result;
+  // The cell library reads past its buffers on some damaged files (a shared
+  // string longer than its records) and loses memory on others (a sector
+  // chain leaving the file), so the file is checked first.
+  const std::string file_bytes = ReadFileBytes(path);
+  if (auto problem = XlsProblem(file_bytes)) {
+    result.error = "不是有效的Excel文件："_gb + *problem;
+    return result;
+  }
   const void* handle = nullptr;
   if (freexl_open(path.c_str(), &handle) != FREEXL_OK) {
     if (handle) freexl_close(handle);
@@ -311,7 +314,6 @@ ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
     result.error = "工作簿中没有工作表"_gb;
     return result;
   }
-  const std::string file_bytes = ReadFileBytes(path);
   const XlsLayout layout = ReadLayout(WorkbookStream(file_bytes));
   const std::size_t active = layout.active < sheet_count ? layout.active : 0;
   if (freexl_select_active_worksheet(handle, static_cast<unsigned short>(active)) != FREEXL_OK) {
@@ -330,7 +332,11 @@ ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
     result.error = "无法读取工作表"_gb;
     return result;
   }
-  const std::size_t max_rows = std::min<std::size_t>(rows, limits.max_rows);
+  if (rows > limits.max_rows) {
+    result.error = TooManyRows(limits.max_rows);
+    return result;
+  }
+  const std::size_t max_rows = rows;
   const std::size_t max_cols = std::min<std::size_t>(columns, limits.max_columns);
   sheet.rows.resize(max_rows);
   for (std::size_t r = 0; r < max_rows; ++r) {

@@ -474,7 +474,7 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
     std::size_t r = r_attr ? ParseIndex(r_attr.value()) : row_no + 1;
     if (r == 0 || r == static_cast<std::size_t>(-1)) r = row_no + 1;
     row_no = r;
-    if (r > limits.max_rows) continue;
+
     std::size_t col_no = 0;
     for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
       if (c.type() != pugi::node_element || Local(c.name()) != "c") continue;
@@ -509,6 +509,11 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
         if (text.empty()) text = NumberText(v.child_value());
       }
       if (text.empty()) continue;
+      // A filled cell past the row limit would be lost: the sheet is refused.
+      if (r > limits.max_rows) {
+        result.error = TooManyRows(limits.max_rows);
+        return result;
+      }
       if (sheet.rows.size() < r) sheet.rows.resize(r);
       auto& cells = sheet.rows[r - 1];
       if (cells.size() < col) cells.resize(col);

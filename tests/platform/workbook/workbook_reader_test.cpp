@@ -132,7 +132,7 @@ TEST(XlsxReader, KeepsOnlyCellsWithinTheLimits) {
       {"xl/workbook.xml", R"(<workbook><sheets><sheet name="S" r:id="rId1"/></sheets></workbook>)"},
       {"xl/worksheets/sheet1.xml",
        SheetXml(R"(<row r="2"><c r="B2"><v>1</v></c><c r="C2"><v>2</v></c></row>
-                   <row r="1048576"><c r="XFD1048576"><v>3</v></c></row>)")},
+                   <row r="1048576"><c r="XFD1048576"><v>3</v></c><c r="A1048576"/></row>)")},
   });
   ReadLimits limits;
   limits.max_rows = 5;
@@ -142,6 +142,11 @@ TEST(XlsxReader, KeepsOnlyCellsWithinTheLimits) {
   EXPECT_EQ(r.sheet->rows.size(), 2u);
   EXPECT_EQ(r.sheet->Cell(2, 2), "1");
   EXPECT_EQ(r.sheet->Cell(2, 3), "");
+  // A filled cell in a row past the limit: refused, not cut.
+  limits.max_columns = 20000;
+  ReadResult refused = ReadXlsx(book, limits);
+  EXPECT_FALSE(refused.sheet);
+  EXPECT_NE(U8(refused.error).find("超过 5 行"), std::string::npos);
 }
 
 TEST(XlsxReader, RefusesArchivesThatUnpackBeyondTheBound) {
@@ -221,6 +226,50 @@ TEST(WorkbookFixtures, UnreadableFilesGiveAReason) {
   ReadResult r = ReadWorkbook(std::string(TESSALY_TEST_DATA) + "/import");
   EXPECT_FALSE(r.sheet);
   EXPECT_FALSE(r.error.empty());
+}
+
+TEST(CsvReader, ASheetWithMoreRowsThanTheLimitIsRefusedNotCut) {
+  ReadLimits limits;
+  limits.max_rows = 3;
+  EXPECT_TRUE(ReadCsv("a\nb\nc\n\n\n", limits).sheet);  // empty rows past the limit
+  ReadResult r = ReadCsv("a\nb\nc\nd\n", limits);
+  EXPECT_FALSE(r.sheet);
+  EXPECT_NE(enc::ToUtf8(r.error).find("超过 3 行"), std::string::npos);
+  std::string big;
+  for (int i = 0; i < 30000; ++i) big += std::to_string(i) + ",x\n";
+  ReadResult all = ReadCsv(big);
+  ASSERT_TRUE(all.sheet);
+  EXPECT_EQ(all.sheet->rows.size(), 30000u);
+}
+
+std::string Damaged(const std::string& name) {
+  return std::string(TESSALY_TEST_DATA) + "/damaged/" + name;
+}
+
+TEST(XlsReader, DamagedFilesAreRefusedBeforeTheCellLibraryReadsThem) {
+  // A shared string longer than its record made the cell library read past
+  // its buffer; a sector chain leaving the file made it lose memory.
+  for (const char* file : {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls"}) {
+    ReadResult r = ReadWorkbook(Damaged(file));
+    EXPECT_FALSE(r.sheet) << file;
+    EXPECT_NE(enc::ToUtf8(r.error).find("不是有效的Excel文件"), std::string::npos) << file;
+  }
+  std::ifstream in(Data("scores.xls"), std::ios::binary);
+  const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_FALSE(XlsProblem(good));
+  // One byte changed at a time: the string's length, a link of the sector
+  // table, a link of the mini sector table, the count of table sectors.
+  auto with = [&](std::size_t at, char value) {
+    std::string bytes = good;
+    bytes[at] = value;
+    return bytes;
+  };
+  for (auto [at, value] : std::vector<std::pair<std::size_t, char>>{
+           {3647, '\x0B'}, {541, '\x20'}, {1646, '\x02'}, {0x2C, '\x02'}, {0x1E, '\x0A'}}) {
+    EXPECT_TRUE(XlsProblem(with(at, value))) << at;
+  }
+  EXPECT_TRUE(XlsProblem(good.substr(0, good.size() - 512)));
+  EXPECT_TRUE(XlsProblem(""));
 }
 
 }  // namespace
