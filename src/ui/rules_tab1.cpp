@@ -235,7 +235,6 @@ RulesTab1::RulesTab1(Session& session, QWidget* parent) : QWidget(parent), s_(se
     page_.ranges.current_row = -1;
     Render();
   });
-  SetColumnWidths(weights_view_, {rules::kWeightsGridWidths[1], rules::kWeightsGridWidths[2]});
 }
 
 void RulesTab1::Enter() {
@@ -251,13 +250,14 @@ void RulesTab1::Leave() {
 void RulesTab1::Render() {
   weights_model_->SetEditing(page_.weights.editing);
   weights_model_->SetGrid(page_.weights.grid);
+  SetColumnWidths(weights_view_, std::span<const int>(rules::kWeightsGridWidths).subspan(1));
   for (int i = 0; i < 10; ++i) {
     const QSignalBlocker block(sounds_[i]);
     sounds_[i]->setChecked(i < 5 ? page_.weights.initial_ticked[i]
                                  : page_.weights.final_ticked[i - 5]);
   }
   range_model_->SetGrid(page_.ranges.grid);
-  for (int c = 0; c < 5; ++c) range_view_->setColumnWidth(c, rules::kRangeGridWidths[c]);
+  SetColumnWidths(range_view_, rules::kRangeGridWidths);
   {
     const QSignalBlocker b1(by_number_);
     const QSignalBlocker b2(by_rank_);

@@ -290,9 +290,9 @@ void RulesTab2::Enter() {
 
 void RulesTab2::Render() {
   band_model_->SetGrid(page_.bands.grid);
-  for (int c = 0; c < 4; ++c) band_view_->setColumnWidth(c, rules::kBandGridWidths[c]);
+  SetColumnWidths(band_view_, rules::kBandGridWidths);
   items_model_->SetGrid(page_.items.grid);
-  for (int c = 0; c < 2; ++c) items_view_->setColumnWidth(c, rules::kItemsGridWidths[c]);
+  SetColumnWidths(items_view_, rules::kItemsGridWidths);
   const bool one_key = OneKeyInputsEnabled(page_.bands);
   const bool typed = TypedInputsEnabled(page_.bands);
   for (QWidget* w : {static_cast<QWidget*>(series_start_), static_cast<QWidget*>(series_end_),
