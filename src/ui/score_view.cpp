@@ -72,9 +72,13 @@ void SetScoreGrid(QTableView* view, GridModel* model, const model::Grid& grid) {
   }
 }
 
-void SetColumnWidths(QTableView* view, std::initializer_list<int> widths) {
+void SetColumnWidths(QTableView* view, std::span<const int> widths) {
   int c = 0;
-  for (int w : widths) view->setColumnWidth(c++, w);
+  for (int w : widths) {
+    // Never narrower than the heading, whatever the screen's font.
+    view->setColumnWidth(c, std::max(w, view->horizontalHeader()->sectionSizeHint(c)));
+    ++c;
+  }
 }
 
 }  // namespace tessaly::ui

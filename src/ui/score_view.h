@@ -4,6 +4,7 @@
 // without measuring every row.
 
 #include <QString>
+#include <span>
 
 #include "model/grid.h"
 
@@ -22,7 +23,8 @@ QTableView* MakeScoreView(GridModel* model, QWidget* parent);
 // the first rows.
 void SetScoreGrid(QTableView* view, GridModel* model, const model::Grid& grid);
 
-// Sets fixed column widths in pixels (the widths the pages give their grids).
-void SetColumnWidths(QTableView* view, std::initializer_list<int> widths);
+// Sets the column widths in pixels (the widths the pages give their grids),
+// widened where a heading needs more.
+void SetColumnWidths(QTableView* view, std::span<const int> widths);
 
 }  // namespace tessaly::ui

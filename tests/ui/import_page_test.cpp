@@ -337,5 +337,9 @@ class ImportPageTest : public QObject {
   }
 };
 
-QTEST_MAIN(ImportPageTest)
+int RunImportPageTests(int argc, char** argv) {
+  ImportPageTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
 #include "import_page_test.moc"

@@ -1,0 +1,89 @@
+#include "rules/condition_input.h"
+
+#include <gtest/gtest.h>
+
+#include "page_fixtures.h"
+#include "rules/key_filters.h"
+#include "support/fake_user.h"
+
+namespace tessaly::rules {
+namespace {
+
+using testing::FakeUser;
+using testing::U8;
+
+std::vector<std::string> Utf8(const std::vector<std::string>& v) {
+  std::vector<std::string> out;
+  for (const auto& s : v) out.push_back(U8(s));
+  return out;
+}
+
+TEST(SeriesConditions, FallingAndRisingSeriesCutAtTheEnd) {
+  EXPECT_EQ(Utf8(SeriesConditions(100, 60, 15)),
+            (std::vector<std::string>{"大于 85 且小于等于 100", "大于 70 且小于等于 85",
+                                      "大于 60 且小于等于 70"}));
+  EXPECT_EQ(Utf8(SeriesConditions(60, 100, 15)),
+            (std::vector<std::string>{"大于等于 60 且小于 75", "大于等于 75 且小于 90",
+                                      "大于等于 90 且小于 100"}));
+  EXPECT_EQ(Utf8(SeriesConditions(60, 100, 50)),
+            std::vector<std::string>{"大于等于 60 且小于 100"});
+  EXPECT_TRUE(SeriesConditions(70, 70, 5).empty());
+}
+
+TEST(SeriesConditions, BoundsInTheGeneralNumberForm) {
+  EXPECT_EQ(Utf8(SeriesConditions(100, 95, 2.5)),
+            (std::vector<std::string>{"大于 97.5 且小于等于 100", "大于 95 且小于等于 97.5"}));
+  // A step too small to change the value ends instead of looping for ever.
+  EXPECT_EQ(SeriesConditions(1e17, 0, 1).size(), 1u);
+}
+
+TEST(ConditionForm, TestsRunInOrder) {
+  FakeUser user;
+  ConditionInput in = ConditionInput::Initial();
+  EXPECT_FALSE(CheckConditionForm(false, SubjectChoice::kNone, in, user));
+  EXPECT_FALSE(CheckConditionForm(true, SubjectChoice::kNone, in, user));
+  EXPECT_FALSE(CheckConditionForm(true, SubjectChoice::kTotal, in, user));
+  in.one_key = true;
+  EXPECT_FALSE(CheckConditionForm(true, SubjectChoice::kTotal, in, user));
+  in.series_start = "60";
+  in.series_end = "100";
+  in.series_step = "0";
+  EXPECT_FALSE(CheckConditionForm(true, SubjectChoice::kTotal, in, user));
+  in.series_step = "10";
+  EXPECT_TRUE(CheckConditionForm(true, SubjectChoice::kTotal, in, user));
+  EXPECT_EQ(user.Messages(),
+            (std::vector<std::string>{"warning: 请选择学号区间!", "warning: 请选择应用科目!",
+                                      "warning: 起始、截止值您还没有设置！",
+                                      "warning: 起始、截止、间隔分值都必须输入!",
+                                      "warning: 间隔分值必须大于0!"}));
+}
+
+TEST(ConditionForm, TypedConditionAndSubjects) {
+  ConditionInput in = ConditionInput::Initial();
+  in.lower_value = "80";
+  in.upper_op = testing::Gb("小于等于");
+  in.upper_value = "90";
+  EXPECT_EQ(Utf8(BuildConditions(in)), std::vector<std::string>{"大于 80且小于等于 90"});
+  const std::vector<std::string> items = {"a", "b", "c"};
+  EXPECT_EQ(ChosenSubjects(SubjectChoice::kAllSubjects, items, {false, true, false}), items);
+  EXPECT_EQ(ChosenSubjects(SubjectChoice::kSingle, items, {false, true, true}),
+            (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(Utf8(ChosenSubjects(SubjectChoice::kTotal, items, {})),
+            std::vector<std::string>{"总分"});
+}
+
+TEST(KeyFilters, KeepTheirKeysOnly) {
+  EXPECT_TRUE(KeepDigitKey('0') && KeepDigitKey('9') && KeepDigitKey(kBackspace));
+  EXPECT_FALSE(KeepDigitKey(',') || KeepDigitKey('a') || KeepDigitKey('.'));
+  EXPECT_TRUE(KeepDigitCommaKey(','));
+  EXPECT_FALSE(KeepDigitCommaKey('%'));
+  EXPECT_TRUE(KeepDigitPercentKey('%'));
+  EXPECT_FALSE(KeepDigitPercentKey(','));
+  EXPECT_EQ(FilterTyped("3a", KeepDigitKey), "3");
+  EXPECT_EQ(FilterTyped("1, 2;3", KeepDigitCommaKey), "1,23");
+  EXPECT_EQ(FilterTyped(testing::Gb("5班0"), KeepDigitKey), "50");
+  EXPECT_EQ(FilterTyped("12\b3", KeepDigitKey), "13");
+}
+
+}  // namespace
+}  // namespace tessaly::rules
