@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -20,6 +21,8 @@
 #include <QTimer>
 #include <functional>
 
+#include "ui/division/counts_page.h"
+#include "ui/division/division_page.h"
 #include "ui/help_windows.h"
 #include "ui/import_tab.h"
 #include "ui/main_window.h"
@@ -119,6 +122,18 @@ int main(int argc, char** argv) {
   for (int i = 1; i < pages.size(); ++i) {
     window.pages()->setCurrentIndex(i);
     Save(&window, out, pages[i]);
+    if (i == 3) {
+      // The division page after "开始分班": every inner page.
+      division::DivisionPage* page = window.divisionPage();
+      page->Divide();
+      const char* inner[] = {"averages", "roster", "counts", "samenames", "query"};
+      for (int k = 0; k < 5; ++k) {
+        page->innerPages()->setCurrentIndex(k);
+        if (k == 2) page->countsPage()->computeButton()->click();
+        Save(&window, out, QStringLiteral("08-division-%1-%2").arg(k + 1).arg(inner[k]));
+      }
+      page->innerPages()->setCurrentIndex(0);
+    }
   }
   window.pages()->setCurrentIndex(0);
 

@@ -63,8 +63,10 @@ AveragesPage::AveragesPage(DivisionContext& ctx, QWidget* parent) : QWidget(pare
   auto* tables = new QSplitter(Qt::Horizontal, this);
   tables->addWidget(view_);
   tables->addWidget(report);
-  tables->setStretchFactor(0, 3);
-  tables->setStretchFactor(1, 2);
+  // The averages table keeps the width of its columns; the report gets the rest.
+  tables->setStretchFactor(0, 1);
+  tables->setStretchFactor(1, 0);
+  tables->setSizes({920, 400});
 
   total_range_ = ListBox(this, 160);
   total_control_ = ControlBox(this);

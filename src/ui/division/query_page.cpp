@@ -207,6 +207,7 @@ void QueryPage::Enter() {
 }
 
 void QueryPage::Refresh() {
+  if (keep_results_) return;
   page_.index = adjust::BuildQueryIndex(ctx_.state());
   const int kind = static_cast<int>(page_.kind);
   if (kind >= 1 && kind <= 3) {
@@ -250,10 +251,11 @@ void QueryPage::Transfer() {
 void QueryPage::RunBatch() {
   page_.batch_settings.back_fill = batch_back_fill_->isChecked();
   page_.batch_settings.limit = batch_limit_->value();
-  ctx_.Change("批量调整", [&] {
-    return adjust::bsSkinButton14Click(ctx_.state(), ctx_.user(), page_.batch,
-                                       page_.batch_settings);
-  });
+  // The results shown stay as they were; the next query sees the moves.
+  keep_results_ = true;
+  ctx_.Change("批量调整",
+              [&] { return adjust::bsSkinButton14Click(ctx_.state(), ctx_.user(), page_); });
+  keep_results_ = false;
   RenderBatch();
 }
 

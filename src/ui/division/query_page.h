@@ -66,6 +66,7 @@ class QueryPage : public QWidget {
 
   DivisionContext& ctx_;
   adjust::QueryPage page_;
+  bool keep_results_ = false;  // "批量调整" leaves the results as they are
   QButtonGroup* kinds_;
   QLineEdit* query_;  // bsSkinEdit16
   QPushButton* query_button_;
