@@ -5,7 +5,7 @@ JOBS          ?= $(shell nproc)
 # ccache, when installed, makes rebuilds of unchanged files instant.
 LAUNCHER      := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all setup debug release demo test bench format clean
+.PHONY: all setup debug release demo test bench gui format clean
 
 all: debug
 
@@ -25,6 +25,11 @@ demo: release
 
 test: debug
 	cd $(BUILD_DEBUG) && ctest --output-on-failure -j $(JOBS)
+
+# The desktop program, installed as a program folder and started on the sample.
+gui: release
+	cmake --install $(BUILD_RELEASE) --prefix $(BUILD_RELEASE)/Tessaly
+	$(BUILD_RELEASE)/Tessaly/tessaly $(BUILD_RELEASE)/Tessaly/sample.fb
 
 bench: release
 	./scripts/bench.sh $(BUILD_RELEASE)

@@ -5,6 +5,7 @@
 #   scripts/setup.sh          what the build and `make test` need
 #   scripts/setup.sh tools    also what the tools need: screenshots under Xvfb with
 #                             CJK fonts, the demonstration recording, LibreOffice
+# The GStreamer plugins let the desktop program play its demonstration video.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,7 @@ packages=(
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format
   time
   qt6-base-dev qt6-multimedia-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 if [ "${1:-}" = "tools" ]; then
   packages+=(xvfb xauth fonts-noto-cjk ffmpeg libreoffice-calc)

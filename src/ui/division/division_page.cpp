@@ -1,0 +1,223 @@
+#include "ui/division/division_page.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "adjust/deep_optimiser.h"
+#include "io/division_commands.h"
+#include "io/export/all_data.h"
+#include "io/export/workbook_export.h"
+#include "stats/headcount_page.h"
+#include "ui/division/averages_page.h"
+#include "ui/division/counts_page.h"
+#include "ui/division/division_context.h"
+#include "ui/division/query_page.h"
+#include "ui/division/roster_page.h"
+#include "ui/qt_text.h"
+
+namespace tessaly::ui::division {
+
+namespace {
+
+enum InnerPage { kAverages, kRoster, kCounts, kSameNames, kQuery };
+
+QPushButton* Button(const QString& caption, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setMinimumHeight(30);
+  return button;
+}
+
+}  // namespace
+
+DivisionPage::DivisionPage(Session& session, QWidget* parent)
+    : QWidget(parent), s_(session), ctx_(new DivisionContext(session, this)) {
+  setObjectName(QStringLiteral("bsSkinTabSheet4"));
+
+  // Step 1: the division and its score.
+  auto* step1 = new QVBoxLayout;
+  step1->addWidget(new QLabel(QStringLiteral("第 ① 步点击："), this));
+  divide_ = Button(QStringLiteral("开始分班"), this);
+  step1->addWidget(divide_);
+  score_ = new QLabel(this);
+  score_->setMinimumWidth(190);
+  step1->addWidget(score_);
+  step1->addStretch();
+
+  // The option group of the optimiser, and the deep optimisation after it.
+  auto* group = new QGroupBox(Q(adjust::OptimiserGroupCaption()), this);
+  auto* group_layout = new QVBoxLayout(group);
+  options_ = new QButtonGroup(this);
+  const adjust::OptimiserPage page;
+  int index = 0;
+  for (const auto& item : page.option_items) {
+    auto* radio = new QRadioButton(Q(item), group);
+    options_->addButton(radio, index++);
+    group_layout->addWidget(radio);
+  }
+  auto* deep = new QRadioButton(Q(adjust::DeepOptionCaption()), group);
+  options_->addButton(deep, index);
+  group_layout->addWidget(deep);
+  options_->button(page.option_index)->setChecked(true);
+
+  // Step 2: the optimiser and its note.
+  auto* step2 = new QVBoxLayout;
+  step2->addWidget(new QLabel(QStringLiteral("第 ② 步点击："), this));
+  optimise_ = Button(QStringLiteral("优化分班结果"), this);
+  step2->addWidget(optimise_);
+  for (const char* line : {"注意：优化分班结果时，优化选项可交替、轮流选择进行。理论",
+                           "上讲，优化次数越多越符合您设定的分班条件！优化过程",
+                           "中，需随时统计观察分班结果，以确定是否继续优化。"}) {
+    step2->addWidget(new QLabel(QString::fromUtf8(line), this));
+  }
+  step2->addStretch();
+
+  // The exports and the division file.
+  auto* files = new QVBoxLayout;
+  copy_all_ = Button(QStringLiteral("复制所有数据到剪贴板"), this);
+  export_ = Button(QStringLiteral("保存所有数据到Excel"), this);
+  save_ = Button(QStringLiteral("保存分班结果"), this);
+  files->addWidget(copy_all_);
+  files->addWidget(export_);
+  files->addWidget(save_);
+  files->addStretch();
+
+  // Undo and redo of the changes since the division.
+  auto* history = new QVBoxLayout;
+  undo_ = Button(QStringLiteral("撤销 (Ctrl+Z)"), this);
+  redo_ = Button(QStringLiteral("重做 (Ctrl+Y)"), this);
+  history->addWidget(undo_);
+  history->addWidget(redo_);
+  history->addStretch();
+
+  auto* upper = new QHBoxLayout;
+  upper->addLayout(step1);
+  upper->addSpacing(12);
+  upper->addWidget(group);
+  upper->addSpacing(12);
+  upper->addLayout(step2);
+  upper->addStretch();
+  upper->addLayout(files);
+  upper->addSpacing(12);
+  upper->addLayout(history);
+
+  inner_ = new QTabWidget(this);
+  averages_ = new AveragesPage(*ctx_, inner_);
+  roster_ = new RosterPage(*ctx_, inner_);
+  counts_ = new CountsPage(*ctx_, inner_);
+  same_names_ = new SameNamesPage(*ctx_, inner_);
+  query_ = new QueryPage(*ctx_, inner_);
+  inner_->addTab(averages_, QStringLiteral("平均分"));
+  inner_->addTab(roster_, QStringLiteral("分班名单"));
+  inner_->addTab(counts_, QStringLiteral("人数统计"));
+  inner_->addTab(same_names_, QStringLiteral("同姓名学生分布"));
+  inner_->addTab(query_, QStringLiteral("查询与调整"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(upper);
+  layout->addWidget(inner_, 1);
+
+  connect(divide_, &QPushButton::clicked, this, &DivisionPage::Divide);
+  connect(optimise_, &QPushButton::clicked, this, &DivisionPage::Optimise);
+  connect(copy_all_, &QPushButton::clicked, this, &DivisionPage::CopyAllData);
+  connect(export_, &QPushButton::clicked, this, &DivisionPage::ExportAllData);
+  connect(save_, &QPushButton::clicked, this, &DivisionPage::Save);
+  connect(undo_, &QPushButton::clicked, this, &DivisionPage::Undo);
+  connect(redo_, &QPushButton::clicked, this, &DivisionPage::Redo);
+  auto* undo_key = new QShortcut(QKeySequence::Undo, this);
+  undo_key->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(undo_key, &QShortcut::activated, this, &DivisionPage::Undo);
+  auto* redo_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), this);
+  redo_key->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(redo_key, &QShortcut::activated, this, &DivisionPage::Redo);
+  connect(inner_, &QTabWidget::currentChanged, this, &DivisionPage::EnterInner);
+  connect(ctx_, &DivisionContext::captionChanged, this,
+          [this] { score_->setText(Q(ctx_->caption())); });
+  connect(ctx_, &DivisionContext::historyChanged, this, &DivisionPage::ShowHistory);
+  connect(ctx_, &DivisionContext::divisionChanged, this, [this] {
+    // The visible page shows the division again; the others do when entered.
+    const int i = inner_->currentIndex();
+    if (i == kAverages) averages_->Render();
+    if (i == kRoster) roster_->Render();
+    if (i == kSameNames) same_names_->Render();
+    if (i == kQuery) query_->Refresh();
+  });
+  ShowHistory();
+}
+
+void DivisionPage::Enter() {
+  ctx_->CheckChangedElsewhere();
+  const stats::DivisionPageRefresh refresh = stats::bsSkinTabSheet4Enter(s_.state, counts_->page());
+  counts_->ShowRefresh(refresh);
+  same_names_->Render();
+  roster_->Render();
+  EnterInner(inner_->currentIndex());
+}
+
+void DivisionPage::EnterInner(int index) {
+  if (index == kAverages) averages_->Enter();
+  if (index == kRoster) roster_->Render();
+  if (index == kCounts) counts_->Enter();
+  if (index == kSameNames) same_names_->Render();
+  if (index == kQuery) query_->Enter();
+}
+
+void DivisionPage::Divide() {
+  ctx_->Divide();
+}
+
+void DivisionPage::Optimise() {
+  const int option = options_->checkedId();
+  if (option == static_cast<int>(adjust::OptimiserOptionItems().size())) {
+    ctx_->Change("深度优化", [this] { adjust::DeepOptimiseDivision(s_.state, s_.user); });
+  } else {
+    adjust::OptimiserPage page;
+    page.option_index = option;
+    ctx_->Change("优化分班结果", [&] { adjust::bsSkinXFormButton2Click(s_.state, s_.user, page); });
+  }
+  ctx_->ShowCurrentScore();
+  averages_->Render();
+}
+
+void DivisionPage::CopyAllData() {
+  io::exports::bsSkinButton15Click(s_.state, s_.user, s_.clipboard, ctx_->rosterItem());
+  ctx_->NoteSeen();  // the statistics re-ranked the range sets
+  counts_->Enter();
+}
+
+void DivisionPage::ExportAllData() {
+  io::exports::bsSkinButton19Click(s_.state, s_.user, s_.clipboard, ctx_->rosterItem());
+  ctx_->NoteSeen();
+  counts_->Enter();
+}
+
+void DivisionPage::Save() {
+  io::SaveDivisionCommand(s_.state, s_.user);
+}
+
+void DivisionPage::Undo() {
+  ctx_->Undo();
+}
+void DivisionPage::Redo() {
+  ctx_->Redo();
+}
+
+void DivisionPage::ShowHistory() {
+  undo_->setEnabled(ctx_->CanUndo());
+  redo_->setEnabled(ctx_->CanRedo());
+  undo_->setToolTip(ctx_->CanUndo()
+                        ? QStringLiteral("撤销：") + QString::fromStdString(ctx_->UndoLabel())
+                        : QString());
+  redo_->setToolTip(ctx_->CanRedo()
+                        ? QStringLiteral("重做：") + QString::fromStdString(ctx_->RedoLabel())
+                        : QString());
+}
+
+}  // namespace tessaly::ui::division

@@ -1,0 +1,90 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTabWidget>
+
+#include "io/division_commands.h"
+#include "ui/companion_tab.h"
+#include "ui/division/division_page.h"
+#include "ui/help_windows.h"
+#include "ui/import_tab.h"
+#include "ui/preset_file_user.h"
+#include "ui/qt_text.h"
+#include "ui/rules_tab1.h"
+#include "ui/rules_tab2.h"
+#include "ui/startup.h"
+
+namespace tessaly::ui {
+
+MainWindow::MainWindow(const ProgramFiles& files, std::unique_ptr<model::SettingsPort> settings,
+                       QWidget* parent)
+    : QMainWindow(parent), settings_(std::move(settings)) {
+  setObjectName(QStringLiteral("Tmain"));
+  setWindowTitle(QStringLiteral("Tessaly V3.5 增强版"));
+  user_ = std::make_unique<QtUser>(this);
+  session_.reset(new Session{{}, {}, *user_, clipboard_, *settings_, files});
+
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName(QStringLiteral("bsSkinPageControl1"));
+  import_ = new ImportTab(*session_, pages_);
+  rules1_ = new RulesTab1(*session_, pages_);
+  rules2_ = new RulesTab2(*session_, pages_);
+  division_ = new division::DivisionPage(*session_, pages_);
+  companion_ = new CompanionTab(*session_, pages_);
+  pages_->addTab(import_, QStringLiteral("分班数据导入"));
+  pages_->addTab(rules1_, QStringLiteral("分班规则制定1(必须)"));
+  pages_->addTab(rules2_, QStringLiteral("分班规则制定2(可选)"));
+  pages_->addTab(division_, QStringLiteral("自动分班及处理"));
+  pages_->addTab(companion_, QStringLiteral("排课软件"));
+  setCentralWidget(pages_);
+
+  help_ = new HelpWindow(this);
+  video_ = new VideoWindow(this);
+  connect(import_, &ImportTab::helpRequested, this,
+          [this] { ShowHelp(help_, session_->files.help); });
+  connect(import_, &ImportTab::videoRequested, this,
+          [this] { ShowVideo(video_, session_->files.video, *user_); });
+  connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::PageChanged);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!started_) StartUp();
+}
+
+void MainWindow::StartUp() {
+  if (started_) return;
+  started_ = true;
+  QApplication::setApplicationName(QStringLiteral("Tessaly"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Tessaly"));
+  companion_->LoadPage();
+  ApplySkin(session_->files.skin);
+  const bool existed = QFileInfo::exists(session_->files.settings);
+  Session& s = *session_;
+  s.state = {};
+  s.state.ShowPresetClass = ReadPresetSetting(s.settings, existed, PathText(s.files.skin));
+  s.page = {};
+  import_->Render();
+}
+
+void MainWindow::OpenDivisionFile(const QString& path) {
+  PresetFileUser user(*user_, PathText(path));
+  Session& s = *session_;
+  io::OpenDivisionCommand(s.state, s.page, user);
+  import_->Render();
+}
+
+void MainWindow::PageChanged(int index) {
+  // Leaving the first rules page writes its settings, whichever way the
+  // user switched away from it.
+  if (current_page_ == 1 && index != 1) rules1_->Leave();
+  current_page_ = index;
+  if (index == 1) rules1_->Enter();
+  if (index == 2) rules2_->Enter();
+  if (index == 3) division_->Enter();
+}
+
+}  // namespace tessaly::ui

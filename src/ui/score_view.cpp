@@ -1,0 +1,84 @@
+#include "ui/score_view.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QHeaderView>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
+#include <QTableView>
+
+#include "ui/grid_model.h"
+#include "ui/qt_text.h"
+
+namespace tessaly::ui {
+
+namespace {
+
+// Paints the view's corner button as a header section carrying the heading
+// of the grid's first column ("序号").
+class CornerPainter : public QObject {
+ public:
+  CornerPainter(GridModel* model, QObject* parent) : QObject(parent), model_(model) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Paint) return false;
+    auto* button = static_cast<QAbstractButton*>(watched);
+    QStylePainter painter(button);
+    QStyleOptionHeader option;
+    option.initFrom(button);
+    option.rect = button->rect();
+    option.text = Q(model_->grid().Cell(0, 0));
+    option.textAlignment = Qt::AlignCenter;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    painter.drawControl(QStyle::CE_Header, option);
+    return true;
+  }
+
+ private:
+  GridModel* model_;
+};
+
+}  // namespace
+
+QTableView* MakeScoreView(GridModel* model, QWidget* parent) {
+  auto* view = new QTableView(parent);
+  view->setModel(model);
+  view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  view->setSelectionBehavior(QAbstractItemView::SelectItems);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setWordWrap(false);
+  view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  view->horizontalHeader()->setResizeContentsPrecision(60);
+  view->horizontalHeader()->setHighlightSections(false);
+  QHeaderView* rows = view->verticalHeader();
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setDefaultSectionSize(view->fontMetrics().height() + 8);
+  rows->setDefaultAlignment(Qt::AlignCenter);
+  rows->setMinimumWidth(40);
+  if (auto* corner = view->findChild<QAbstractButton*>()) {
+    corner->installEventFilter(new CornerPainter(model, view));
+  }
+  return view;
+}
+
+void SetScoreGrid(QTableView* view, GridModel* model, const model::Grid& grid) {
+  model->SetGrid(grid);
+  if (model->columnCount() > 0) {
+    view->resizeColumnsToContents();
+    for (int c = 0; c < model->columnCount(); ++c) {
+      if (view->columnWidth(c) > 220) view->setColumnWidth(c, 220);
+    }
+  }
+}
+
+void SetColumnWidths(QTableView* view, std::span<const int> widths) {
+  int c = 0;
+  for (int w : widths) {
+    // Never narrower than the heading, whatever the screen's font.
+    view->setColumnWidth(c, std::max(w, view->horizontalHeader()->sectionSizeHint(c)));
+    ++c;
+  }
+}
+
+}  // namespace tessaly::ui

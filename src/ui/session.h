@@ -1,0 +1,24 @@
+#pragma once
+// What every page of the main window works on: the one program state, the
+// import page's list and view, and the ports through which the core reaches
+// the user, the clipboard and the settings file. The main window owns it.
+
+#include "model/clipboard_port.h"
+#include "model/import_page.h"
+#include "model/program_state.h"
+#include "model/settings_port.h"
+#include "model/user_port.h"
+#include "ui/program_folder.h"
+
+namespace tessaly::ui {
+
+struct Session {
+  model::ProgramState state;
+  model::ImportPage page;
+  model::UserPort& user;
+  model::ClipboardPort& clipboard;
+  model::SettingsPort& settings;
+  ProgramFiles files;
+};
+
+}  // namespace tessaly::ui

@@ -1,0 +1,149 @@
+// tessaly-shots: walks through the desktop program on a division file and
+// saves a picture of every page and window, for people to look at (the help
+// page uses them too). With --pause MS it waits between the steps, so that a
+// screen recorder can film the walk as the demonstration video.
+//   tessaly-shots [--pause MS] DIVISION.fb OUTPUT_FOLDER
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QThread>
+#include <QTimer>
+#include <functional>
+
+#include "ui/division/counts_page.h"
+#include "ui/division/division_page.h"
+#include "ui/help_windows.h"
+#include "ui/import_tab.h"
+#include "ui/main_window.h"
+#include "ui/new_division_window.h"
+#include "ui/qt_settings.h"
+#include "ui/qt_text.h"
+
+namespace {
+
+using namespace tessaly::ui;
+
+int g_pause = 0;
+
+void Settle(int ms) {
+  QElapsedTimer t;
+  t.start();
+  do {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(10);
+  } while (t.elapsed() < ms);
+}
+
+void Save(QWidget* w, const QString& folder, const QString& name) {
+  Settle(150 + g_pause);
+  w->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+// Runs `act` once `w` is showing (a modal window opened by a command).
+void WhenShown(QWidget* w, std::function<void()> act) {
+  auto* timer = new QTimer(w);
+  timer->setInterval(50);
+  QObject::connect(timer, &QTimer::timeout, w, [w, timer, act] {
+    if (!w->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    act();
+  });
+  timer->start();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QStringList args = QApplication::arguments();
+  args.removeFirst();
+  if (args.size() >= 2 && args[0] == QStringLiteral("--pause")) {
+    g_pause = args[1].toInt();
+    args = args.mid(2);
+  }
+  if (args.size() != 2) {
+    qWarning("usage: tessaly-shots [--pause MS] DIVISION.fb OUTPUT_FOLDER");
+    return 2;
+  }
+  const QString out = args[1];
+  QDir().mkpath(out);
+  const ProgramFiles files = ProgramFiles::In(ProgramFolder());
+  MainWindow window(files, std::make_unique<QtIniSettings>(files.settings));
+  window.setGeometry(QApplication::primaryScreen()->availableGeometry());
+  window.show();
+  Settle(300);
+
+  // The first page before and after the new-division dialog.
+  Save(&window, out, QStringLiteral("01-import-empty"));
+  NewDivisionWindow* dialog = window.importTab()->newDivisionWindow();
+  dialog->combineBox()->setChecked(true);
+  dialog->countBox()->setValue(2);
+  dialog->show();
+  Save(dialog, out, QStringLiteral("02-new-division"));
+  dialog->hide();
+
+  // A pasted table with mistakes: the error window.
+  window.session().state.DivisionStarted = true;
+  QApplication::clipboard()->setText(
+      QStringLiteral("学号\t姓名\t性别\tKEMU语文\n1001\t张三\t男\t90\n1001\t李四\t女\t88\n"
+                     "1003\t王五\t难\t70\n"));
+  ErrorWindow* errors = window.user().errorWindow();
+  WhenShown(errors, [&] {
+    Save(errors, out, QStringLiteral("03-errors"));
+    errors->accept();
+  });
+  window.importTab()->PasteImport();
+  window.session().state.DivisionStarted = false;
+
+  // The division file, shown on the first page; the progress window.
+  window.OpenDivisionFile(QFileInfo(args[0]).absoluteFilePath());
+  window.importTab()->findChild<QListWidget*>()->setCurrentRow(0);
+  Save(&window, out, QStringLiteral("04-import-table"));
+  ProgressWindow* progress = window.user().progressWindow();
+  progress->Start(QStringLiteral("导入进度"));
+  progress->SetValue(45);
+  Save(progress, out, QStringLiteral("05-progress"));
+  progress->hide();
+
+  const QStringList pages = {QString(), QStringLiteral("06-rules-1"), QStringLiteral("07-rules-2"),
+                             QStringLiteral("08-division"), QStringLiteral("09-companion")};
+  for (int i = 1; i < pages.size(); ++i) {
+    window.pages()->setCurrentIndex(i);
+    Save(&window, out, pages[i]);
+    if (i == 3) {
+      // The division page after "开始分班": every inner page.
+      division::DivisionPage* page = window.divisionPage();
+      page->Divide();
+      const char* inner[] = {"averages", "roster", "counts", "samenames", "query"};
+      for (int k = 0; k < 5; ++k) {
+        page->innerPages()->setCurrentIndex(k);
+        if (k == 2) page->countsPage()->computeButton()->click();
+        Save(&window, out, QStringLiteral("08-division-%1-%2").arg(k + 1).arg(inner[k]));
+      }
+      page->innerPages()->setCurrentIndex(0);
+    }
+  }
+  window.pages()->setCurrentIndex(0);
+
+  HelpWindow* help = window.helpWindow();
+  WhenShown(help, [&] {
+    help->resize(window.size() * 0.9);
+    Save(help, out, QStringLiteral("10-help"));
+    help->accept();
+  });
+  help->ShowPage(files.help);
+  Settle(200);
+  return 0;
+}

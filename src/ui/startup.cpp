@@ -1,0 +1,56 @@
+#include "ui/startup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <cctype>
+
+namespace tessaly::ui {
+
+namespace {
+
+// A whole decimal integer, with an optional sign and surrounding spaces.
+std::optional<long long> WholeInteger(const std::string& text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
+  while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
+  std::size_t i = b;
+  if (i < e && (text[i] == '-' || text[i] == '+')) ++i;
+  if (i == e) return std::nullopt;
+  long long value = 0;
+  for (std::size_t k = i; k < e; ++k) {
+    if (!std::isdigit(static_cast<unsigned char>(text[k]))) return std::nullopt;
+    value = value * 10 + (text[k] - '0');
+    if (value > 1'000'000'000'000LL) value = 1'000'000'000'000LL;  // only 0 or not matters
+  }
+  return text[b] == '-' ? -value : value;
+}
+
+}  // namespace
+
+bool ReadPresetSetting(model::SettingsPort& settings, bool file_exists,
+                       const std::string& skin_path) {
+  if (!file_exists) {
+    settings.Write("face", "facefile", skin_path);
+    settings.Write("YuSeBanJi", "YSBJ_Show", "1");
+  }
+  const std::optional<std::string> value = settings.Read("YuSeBanJi", "YSBJ_Show");
+  if (!value) return true;
+  const std::optional<long long> number = WholeInteger(*value);
+  return !number || *number != 0;
+}
+
+bool ApplySkin(const QString& skin_file) {
+  if (!QFileInfo::exists(skin_file)) return false;
+  QSettings skin(skin_file, QSettings::IniFormat);
+  const QString sheet_name = skin.value(QStringLiteral("skin/stylesheet")).toString();
+  if (sheet_name.isEmpty()) return false;
+  QFile sheet(QFileInfo(skin_file).dir().filePath(sheet_name));
+  if (!sheet.open(QIODevice::ReadOnly)) return false;
+  qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+  return true;
+}
+
+}  // namespace tessaly::ui

@@ -1,0 +1,25 @@
+#pragma once
+// Start-up pieces that need no window: the settings file's defaults, the
+// preset-column setting and the skin.
+
+#include <QString>
+#include <string>
+
+#include "model/settings_port.h"
+
+namespace tessaly::ui {
+
+// Writes the defaults of a new settings file (the skin file's path and the
+// preset column shown) when `file_exists` is false, then reads the
+// preset-column setting: any integer but 0 is true, a missing key or a value
+// that is no integer reads as true.
+bool ReadPresetSetting(model::SettingsPort& settings, bool file_exists,
+                       const std::string& skin_path);
+
+// Loads the style sheet that the skin file names (key `stylesheet` of
+// section `skin`, relative to the skin file's folder) into the application.
+// False, leaving the default look, when the skin file or its sheet is
+// missing.
+bool ApplySkin(const QString& skin_file);
+
+}  // namespace tessaly::ui
