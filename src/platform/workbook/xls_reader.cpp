@@ -132,6 +132,10 @@ std::optional<std::string> RecordProblem(std::string_view book) {
   // whether a worksheet).
   std::vector<std::size_t> starts;
   std::vector<std::pair<std::size_t, bool>> sheets;
+  // Count of cell formats (XF records) and the highest format a cell uses.
+  std::size_t formats = 0;
+  std::size_t highest_format = 0;
+  bool any_cell = false;
   // BIFF8 (version 0x0600 in the first BOF record) stores texts with an
   // option byte; earlier versions store one byte per character.
   const bool biff8 = U16(book, 0) == 0x0809 && U16(book, 4) == 0x0600;
@@ -142,6 +146,33 @@ std::optional<std::string> RecordProblem(std::string_view book) {
     if (len > book.size() - at - 4) return damaged + "记录超出数据流的末尾"_gb;
     std::string_view data = book.substr(at + 4, len);
     any = true;
+    if (type == 0x00E0 || type == 0x0043 || type == 0x0243 || type == 0x0443) ++formats;  // XF
+    auto uses_format = [&](std::size_t at_byte) {
+      if (at_byte + 2 <= len) {
+        highest_format = std::max<std::size_t>(highest_format, U16(data, at_byte));
+        any_cell = true;
+      }
+    };
+    switch (type) {
+      case 0x0204:
+      case 0x00FD:
+      case 0x0203:
+      case 0x027E:
+      case 0x0201:
+      case 0x0205:
+      case 0x0006:
+      case 0x00D6:
+        uses_format(4);  // LABEL, LABELSST, NUMBER, RK, BLANK, BOOLERR, FORMULA, RSTRING
+        break;
+      case 0x00BD:  // MULRK: format and value per column
+        for (std::size_t k = 4; k + 6 <= len; k += 6) uses_format(k);
+        break;
+      case 0x00BE:  // MULBLANK: format per column
+        for (std::size_t k = 4; k + 4 <= len; k += 2) uses_format(k);
+        break;
+      default:
+        break;
+    }
     if (type == 0x00FC) {  // SST
       if (!sst.empty()) return damaged + "有两个共享字符串表"_gb;
       sst.push_back(data);
@@ -177,6 +208,9 @@ std::optional<std::string> RecordProblem(std::string_view book) {
     at += 4 + len;
   }
   if (!any) return "文件中没有工作簿数据"_gb;
+  // A cell whose format is not in the table of formats: the cell library
+  // loses the text it made for such a cell.
+  if (any_cell && highest_format >= formats) return damaged + "单元格的格式不存在"_gb;
   if (!sst.empty() && !SharedStringsFit(sst)) return damaged + "共享字符串超出记录"_gb;
   // Every listed sheet begins with a BOF record where the workbook says, and
   // a worksheet has one DIMENSION record (the cell library sizes its cell

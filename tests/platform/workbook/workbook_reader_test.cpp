@@ -276,7 +276,8 @@ TEST(XlsReader, DamagedFilesAreRefusedBeforeTheCellLibraryReadsThem) {
   // strings past the count of the shared-string table made it convert text
   // from before a buffer, as did a directory entry whose name is longer
   // than its field, a number format longer than its record, and a sheet
-  // whose DIMENSION record was replaced by a record of type 0.
+  // whose DIMENSION record was replaced by a record of type 0, and cells of
+  // a format the workbook does not have.
   for (const char* file :
        {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls",
         "freexl_leak_sheet_inside_record.xls", "freexl_iconv_underflow_sst_count.xls"}) {
