@@ -49,7 +49,8 @@ class WeightDelegate : public QStyledItemDelegate {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::KeyRelease) {
       auto* editor = static_cast<QLineEdit*>(watched);
-      rules::WeightKeyUp(page_, Gb(editor->text()), user_);
+      rules::EditWeightCell(page_, Gb(editor->text()));
+      rules::WeightKeyUp(page_, user_);
       const QString cell = Q(page_.grid.Cell(page_.current_row, page_.current_col));
       if (cell != editor->text()) editor->setText(cell);
       return false;
