@@ -72,7 +72,7 @@ struct PageCommand {
   int (*run)(const std::string& in, Args& args);
 };
 
-constexpr std::array<PageCommand, 9> kPageCommands = {{
+constexpr std::array<PageCommand, 11> kPageCommands = {{
     {"add-range", RunAddRange},
     {"delete-range", RunDeleteRange},
     {"weights", RunWeights},
@@ -82,6 +82,8 @@ constexpr std::array<PageCommand, 9> kPageCommands = {{
     {"band-level", RunBandLevel},
     {"items", RunItems},
     {"item-level", RunItemLevel},
+    {"add-count", RunAddCount},
+    {"delete-counts", RunDeleteCounts},
 }};
 
 }  // namespace

@@ -22,6 +22,8 @@ int RunDeleteBands(const std::string& in, Args& args);
 int RunBandLevel(const std::string& in, Args& args);
 int RunItems(const std::string& in, Args& args);
 int RunItemLevel(const std::string& in, Args& args);
+int RunAddCount(const std::string& in, Args& args);
+int RunDeleteCounts(const std::string& in, Args& args);
 
 // The subject choice and condition inputs given as
 //   (--all-subjects | --total | --subject NAME...)
@@ -43,6 +45,27 @@ std::vector<bool> TickSubjects(const std::vector<std::string>& items,
 // A level given as 1..9, as a caption ("9 级(最高)") or a short text ("9 级"):
 // its number; throws UsageError otherwise.
 int TakeLevel(const std::string& name, const std::string& utf8);
+
+// The position of the range key `utf8` in a range box's items; -1 when it
+// is not given or not an item.
+int RangeItemIndex(const std::vector<std::string>& items, const std::optional<std::string>& utf8);
+
+// After a refused add without a selected range: lists the range keys that
+// --range takes on stderr.
+void PrintRangeKeys(const std::vector<std::string>& items);
+
+// The positional arguments, between `low` and `high` of them; throws
+// UsageError with `usage` otherwise.
+std::vector<std::string> TakePositionals(Args& args, std::size_t low, std::size_t high,
+                                         const char* usage);
+
+// The grid rows FIRST [LAST] of a delete command (LAST defaults to FIRST),
+// the upper one first; throws UsageError with `usage` otherwise.
+struct GridRows {
+  int top = 0;
+  int bottom = 0;
+};
+GridRows TakeGridRows(Args& args, const char* usage);
 
 // -o OUT.fb; throws UsageError when missing.
 std::string TakeOut(Args& args);

@@ -2,6 +2,7 @@
 // one-key bounds, read the way the condition boxes would receive them.
 
 #include <algorithm>
+#include <cstdio>
 
 #include "cli/cmd_rules.h"
 #include "platform/encoding.h"
@@ -99,6 +100,33 @@ int TakeLevel(const std::string& name, const std::string& utf8) {
     }
   }
   throw UsageError{name + " '" + utf8 + "': a level is 1 to 9 (or \"3 级\", \"9 级(最高)\")"};
+}
+
+int RangeItemIndex(const std::vector<std::string>& items, const std::optional<std::string>& utf8) {
+  if (!utf8) return -1;
+  const auto it = std::find(items.begin(), items.end(), enc::FromUtf8(*utf8));
+  return it == items.end() ? -1 : static_cast<int>(it - items.begin());
+}
+
+void PrintRangeKeys(const std::vector<std::string>& items) {
+  std::string keys;
+  for (const auto& k : items) keys += "\n  " + enc::ToUtf8(k);
+  std::fprintf(stderr, "--range is one of the range keys:%s\n",
+               keys.empty() ? " (no range yet)" : keys.c_str());
+}
+
+std::vector<std::string> TakePositionals(Args& args, std::size_t low, std::size_t high,
+                                         const char* usage) {
+  std::vector<std::string> rest = args.Positional();
+  if (rest.size() < low || rest.size() > high) throw UsageError{usage};
+  return rest;
+}
+
+GridRows TakeGridRows(Args& args, const char* usage) {
+  const std::vector<std::string> rest = TakePositionals(args, 1, 2, usage);
+  const int first = ParseIntArg("FIRST", rest[0]);
+  const int last = rest.size() > 1 ? ParseIntArg("LAST", rest[1]) : first;
+  return {std::min(first, last), std::max(first, last)};
 }
 
 std::string TakeOut(Args& args) {

@@ -21,13 +21,6 @@ model::ProgramState Enter(const std::string& in, rules::SecondRulesPage& page) {
   return state;
 }
 
-// The positional arguments, exactly `n` of them.
-std::vector<std::string> Exactly(Args& args, std::size_t low, std::size_t high, const char* usage) {
-  std::vector<std::string> rest = args.Positional();
-  if (rest.size() < low || rest.size() > high) throw UsageError{usage};
-  return rest;
-}
-
 }  // namespace
 
 int RunAddBand(const std::string& in, Args& args) {
@@ -41,11 +34,7 @@ int RunAddBand(const std::string& in, Args& args) {
   rules::SecondRulesPage page;
   model::ProgramState state = Enter(in, page);
   rules::BandPage& b = page.bands;
-  if (range) {
-    const auto it = std::find(b.range_items.begin(), b.range_items.end(), enc::FromUtf8(*range));
-    b.range_selected =
-        it == b.range_items.end() ? -1 : static_cast<int>(it - b.range_items.begin());
-  }
+  b.range_selected = RangeItemIndex(b.range_items, range);
   b.subject_choice = condition.choice;
   b.subject_ticked = TickSubjects(b.subject_items, condition.subjects);
   if (condition.input.one_key != b.condition.one_key) rules::ToggleOneKey(b);
@@ -53,12 +42,7 @@ int RunAddBand(const std::string& in, Args& args) {
   if (level) b.level_text = rules::LevelCaptions()[level_number - 1];
   TerminalUser user;
   if (!rules::AddBandConditions(b, state, user)) {
-    if (b.range_selected < 0) {
-      std::string keys;
-      for (const auto& k : b.range_items) keys += "\n  " + enc::ToUtf8(k);
-      std::fprintf(stderr, "--range is one of the range keys:%s\n",
-                   keys.empty() ? " (no range yet)" : keys.c_str());
-    }
+    if (b.range_selected < 0) PrintRangeKeys(b.range_items);
     return 1;
   }
   SaveStateOrFail(state, out);
@@ -67,13 +51,11 @@ int RunAddBand(const std::string& in, Args& args) {
 
 int RunDeleteBands(const std::string& in, Args& args) {
   const std::string out = TakeOut(args);
-  const std::vector<std::string> rest =
-      Exactly(args, 1, 2, "give the grid rows to delete: delete-bands FIRST [LAST]");
-  const int first = ParseIntArg("FIRST", rest[0]);
-  const int last = rest.size() > 1 ? ParseIntArg("LAST", rest[1]) : first;
+  const GridRows rows =
+      TakeGridRows(args, "give the grid rows to delete: delete-bands FIRST [LAST]");
   rules::SecondRulesPage page;
   model::ProgramState state = Enter(in, page);
-  rules::SelectBandRows(page.bands, first, last);
+  rules::SelectBandRows(page.bands, rows.top, rows.bottom);
   TerminalUser user;
   if (!rules::DeleteBandConditions(page.bands, state, user)) return 1;
   SaveStateOrFail(state, out);
@@ -83,7 +65,7 @@ int RunDeleteBands(const std::string& in, Args& args) {
 int RunBandLevel(const std::string& in, Args& args) {
   const std::string out = TakeOut(args);
   const std::vector<std::string> rest =
-      Exactly(args, 2, 2, "give a grid row and a level: band-level ROW LEVEL");
+      TakePositionals(args, 2, 2, "give a grid row and a level: band-level ROW LEVEL");
   const int row = ParseIntArg("ROW", rest[0]);
   const int level = TakeLevel("LEVEL", rest[1]);
   rules::SecondRulesPage page;
@@ -111,7 +93,7 @@ int RunItems(const std::string& in, Args& args) {
 int RunItemLevel(const std::string& in, Args& args) {
   const std::string out = TakeOut(args);
   const std::vector<std::string> rest =
-      Exactly(args, 2, 2, "give an item and a level: item-level ITEM LEVEL");
+      TakePositionals(args, 2, 2, "give an item and a level: item-level ITEM LEVEL");
   const int level = TakeLevel("LEVEL", rest[1]);
   rules::SecondRulesPage page;
   model::ProgramState state = Enter(in, page);

@@ -14,16 +14,9 @@ namespace tessaly::rules {
 BandPage::BandPage() : level_text(InitialLevelText()) {}
 
 void ShowBandGrid(BandPage& page, const model::ProgramState& state) {
-  const auto& list = state.BandConditionRows;
-  page.grid = model::Grid{};
-  page.grid.rows.assign(std::max<std::size_t>(2, list.size() + 1), std::vector<std::string>(4));
-  page.grid.At(0, 0) = "学生区间"_gb;
-  page.grid.At(0, 1) = "应用科目"_gb;
-  page.grid.At(0, 2) = "条件"_gb;
-  page.grid.At(0, 3) = "平衡等级"_gb;
-  for (std::size_t j = 0; j < list.size(); ++j) {
-    for (int c = 1; c <= 4; ++c) page.grid.At(j + 1, c - 1) = model::FieldAt(list[j], '$', c);
-  }
+  static const std::vector<std::string> headings = {"学生区间"_gb, "应用科目"_gb, "条件"_gb,
+                                                    "平衡等级"_gb};
+  page.grid = ConditionGrid(state.BandConditionRows, headings);
 }
 
 void EnterBands(BandPage& page, const model::ProgramState& state) {
@@ -56,31 +49,20 @@ bool AddBandConditions(BandPage& page, model::ProgramState& state, model::UserPo
   const bool range_selected =
       page.range_selected >= 0 && page.range_selected < static_cast<int>(page.range_items.size());
   if (!CheckConditionForm(range_selected, page.subject_choice, page.condition, user)) return false;
-  const std::vector<std::string> subjects =
-      ChosenSubjects(page.subject_choice, page.subject_items, page.subject_ticked);
-  const std::vector<std::string> conditions = BuildConditions(page.condition);
-  model::RuleList list = state.BandConditionRows;
-  for (const std::string& subject : subjects) {
-    const std::string head = page.range_items[page.range_selected] + "$" + subject + "$";
-    for (const std::string& condition : conditions) {
-      std::string row = head + condition + "$" + page.level_text + "$";
-      if (model::FindRow(list, row) < 0) list.push_back(std::move(row));
-    }
-  }
-  state.BandConditionRows = std::move(list);
+  std::vector<std::string> rows =
+      NewConditionRows(page.range_items[page.range_selected],
+                       ChosenSubjects(page.subject_choice, page.subject_items, page.subject_ticked),
+                       page.condition, page.level_text + "$", state.BandConditionRows);
+  for (std::string& row : rows) state.BandConditionRows.push_back(std::move(row));
   ShowBandGrid(page, state);
   return true;
 }
 
 bool DeleteBandConditions(BandPage& page, model::ProgramState& state, model::UserPort& user) {
-  if (page.selection_top <= 0) {
-    user.Warning("您还没有选择要删除的数据行！"_gb);
+  if (!DeleteConditionRows(state.BandConditionRows, page.selection_top, page.selection_bottom,
+                           user)) {
     return false;
   }
-  const int count = std::max(1, page.selection_bottom - page.selection_top + 1);
-  auto& list = state.BandConditionRows;
-  const std::size_t at = static_cast<std::size_t>(page.selection_top - 1);
-  for (int i = 0; i < count && at < list.size(); ++i) list.erase(list.begin() + at);
   ShowBandGrid(page, state);
   return true;
 }

@@ -1,5 +1,7 @@
 #include "rules/condition_input.h"
 
+#include <unordered_set>
+
 #include "model/number_format.h"
 #include "model/text_fields.h"
 #include "platform/encoding.h"
@@ -104,6 +106,53 @@ std::vector<std::string> BuildConditions(const ConditionInput& input) {
   return SeriesConditions(model::FirstNumber(input.series_start),
                           model::FirstNumber(input.series_end),
                           model::FirstNumber(input.series_step));
+}
+
+std::vector<std::string> NewConditionRows(const std::string& range_key,
+                                          const std::vector<std::string>& subjects,
+                                          const ConditionInput& input, const std::string& tail,
+                                          const model::RuleList& list) {
+  const std::vector<std::string> conditions = BuildConditions(input);
+  // The rows already held (and those added), in the case-blind form of the
+  // duplicate test: a one-key series of many bands stays linear.
+  std::unordered_set<std::string> held;
+  for (const std::string& row : list) held.insert(model::ToUpperLatin(row));
+  std::vector<std::string> rows;
+  for (const std::string& subject : subjects) {
+    const std::string head = range_key + "$" + subject + "$";
+    for (const std::string& condition : conditions) {
+      std::string row = head + condition + "$" + tail;
+      if (held.insert(model::ToUpperLatin(row)).second) rows.push_back(std::move(row));
+    }
+  }
+  return rows;
+}
+
+model::Grid ConditionGrid(const model::RuleList& list, const std::vector<std::string>& headings) {
+  model::Grid grid;
+  grid.rows.assign(list.size() + 1 < 2 ? 2 : list.size() + 1,
+                   std::vector<std::string>(headings.size()));
+  grid.rows[0] = headings;
+  for (std::size_t j = 0; j < list.size(); ++j) {
+    for (std::size_t f = 0; f < headings.size(); ++f) {
+      grid.rows[j + 1][f] = model::FieldAt(list[j], '$', static_cast<std::int32_t>(f + 1));
+    }
+  }
+  return grid;
+}
+
+bool DeleteConditionRows(model::RuleList& list, std::int32_t top, std::int32_t bottom,
+                         model::UserPort& user) {
+  if (top <= 0) {
+    user.Warning("您还没有选择要删除的数据行！"_gb);
+    return false;
+  }
+  const std::int32_t count = bottom >= top ? bottom - top + 1 : 1;
+  const auto at = static_cast<std::size_t>(top - 1);
+  for (std::int32_t i = 0; i < count && at < list.size(); ++i) {
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(at));
+  }
+  return true;
 }
 
 }  // namespace tessaly::rules

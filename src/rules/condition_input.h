@@ -4,9 +4,12 @@
 // or the one-key series. Both pages run the same tests in the same order and
 // build the same condition texts.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "model/grid.h"
+#include "model/rule_lists.h"
 #include "model/user_port.h"
 
 namespace tessaly::rules {
@@ -59,5 +62,24 @@ std::vector<std::string> SeriesConditions(double start, double end, double step)
 // The conditions the inputs give (after CheckConditionForm passed): the one
 // typed condition, or the series read with FirstNumber from the three boxes.
 std::vector<std::string> BuildConditions(const ConditionInput& input);
+
+// The rows of `subjects` x the conditions of `input` that `list` does not
+// hold yet (compared ignoring Latin letter case), in order: `range_key`,
+// "$", subject, "$", condition, "$", then `tail` (the band conditions' level
+// and "$"; empty for the headcount conditions).
+std::vector<std::string> NewConditionRows(const std::string& range_key,
+                                          const std::vector<std::string>& subjects,
+                                          const ConditionInput& input, const std::string& tail,
+                                          const model::RuleList& list);
+
+// A conditions grid: the heading row and one row per list row, fields 1 to
+// headings.size() of the row split at "$"; at least two rows.
+model::Grid ConditionGrid(const model::RuleList& list, const std::vector<std::string>& headings);
+
+// Deletes the list rows of the selected grid rows top..bottom (grid row i is
+// list row i - 1; a selection holds at least one row). A top row of 0 or
+// less warns "您还没有选择要删除的数据行！", deletes nothing and gives false.
+bool DeleteConditionRows(model::RuleList& list, std::int32_t top, std::int32_t bottom,
+                         model::UserPort& user);
 
 }  // namespace tessaly::rules

@@ -9,10 +9,7 @@
 namespace tessaly::stats {
 
 HeadcountPage NewHeadcountPage() {
-  HeadcountPage page;
-  page.inputs.lower_op = "大于"_gb;
-  page.inputs.upper_op = "小于"_gb;
-  return page;
+  return HeadcountPage{};
 }
 
 const std::vector<std::string>& ConditionHeadings() {
@@ -47,7 +44,7 @@ void SeedFromBandConditions(model::ProgramState& state) {
 }
 
 void ShowConditions(const model::ProgramState& state, HeadcountPage& page) {
-  page.conditions = ConditionGrid(state.CountConditionRows, ConditionHeadings());
+  page.conditions = rules::ConditionGrid(state.CountConditionRows, ConditionHeadings());
 }
 
 }  // namespace
@@ -62,9 +59,9 @@ void bsSkinTabSheet8Enter(model::ProgramState& state, HeadcountPage& page) {
 }
 
 void bsSkinCheckRadioBox21Click(HeadcountPage& page) {
-  page.inputs.one_key = !page.inputs.one_key;
-  page.one_key_inputs_enabled = page.inputs.one_key;
-  page.typed_inputs_enabled = !page.inputs.one_key;
+  page.inputs.condition.one_key = !page.inputs.condition.one_key;
+  page.one_key_inputs_enabled = page.inputs.condition.one_key;
+  page.typed_inputs_enabled = !page.inputs.condition.one_key;
 }
 
 std::size_t bsSkinButton8Click(model::ProgramState& state, model::UserPort& user,
@@ -78,7 +75,8 @@ std::size_t bsSkinButton8Click(model::ProgramState& state, model::UserPort& user
 
 void N11Click(model::ProgramState& state, model::UserPort& user, HeadcountPage& page,
               std::int32_t top, std::int32_t bottom) {
-  if (DeleteConditionRows(state.CountConditionRows, top, bottom, user)) ShowConditions(state, page);
+  if (rules::DeleteConditionRows(state.CountConditionRows, top, bottom, user))
+    ShowConditions(state, page);
 }
 
 void bsSkinButton11Click(model::ProgramState& state, HeadcountPage& page) {

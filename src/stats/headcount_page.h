@@ -26,7 +26,8 @@ struct HeadcountPage {
   std::vector<std::string> range_items;
   // The range box bsSkinComboBox8, the subject box bsSkinCheckComboBox2, the
   // subject choice, the typed bounds and the one-key inputs: the inputs of
-  // "添加统计条件". The operator boxes start at "大于" and "小于".
+  // "添加统计条件". The operator boxes start at "大于" and "小于"; the value
+  // boxes keep the keys rules::KeepDigitKey keeps.
   ConditionInputs inputs;
   // Enabled states switched by "一键式快速设置"; all enabled before the
   // first click.

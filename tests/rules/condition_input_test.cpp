@@ -86,6 +86,33 @@ TEST(ConditionForm, TypedConditionAndSubjects) {
             std::vector<std::string>{"总分"});
 }
 
+TEST(ConditionRows, SkipRowsHeldIgnoringLatinCase) {
+  ConditionInput in = ConditionInput::Initial();
+  in.lower_value = "80";
+  in.upper_value = "90";
+  const std::string cond = testing::Gb("大于 80且小于 90");
+  const model::RuleList list = {"K|$MATH$" + cond + "$L$"};
+  // "math" is held as "MATH"; the second "b" repeats a row of this add.
+  EXPECT_EQ(NewConditionRows("K|", {"math", "b", "B"}, in, "L$", list),
+            std::vector<std::string>{"K|$b$" + cond + "$L$"});
+  EXPECT_EQ(NewConditionRows("K|", {"math"}, in, "", list),
+            std::vector<std::string>{"K|$math$" + cond + "$"});
+}
+
+TEST(ConditionRows, DeleteABlockOfGridRows) {
+  FakeUser user;
+  model::RuleList list = {"a$", "b$", "c$", "d$"};
+  EXPECT_FALSE(DeleteConditionRows(list, 0, 2, user));
+  EXPECT_EQ(list.size(), 4u);
+  EXPECT_TRUE(DeleteConditionRows(list, 2, 3, user));
+  EXPECT_EQ(list, (model::RuleList{"a$", "d$"}));
+  EXPECT_TRUE(DeleteConditionRows(list, 2, 9, user));  // past the end: what there is
+  EXPECT_EQ(list, model::RuleList{"a$"});
+  EXPECT_EQ(user.Messages(), std::vector<std::string>{"warning: 您还没有选择要删除的数据行！"});
+  const model::Grid grid = ConditionGrid({}, {"x", "y"});
+  EXPECT_EQ(grid.rows, (std::vector<std::vector<std::string>>{{"x", "y"}, {"", ""}}));
+}
+
 TEST(KeyFilters, KeepTheirKeysOnly) {
   EXPECT_TRUE(KeepDigitKey('0') && KeepDigitKey('9') && KeepDigitKey(kBackspace));
   EXPECT_FALSE(KeepDigitKey(',') || KeepDigitKey('a') || KeepDigitKey('.'));
