@@ -196,19 +196,19 @@ void CountsPage::ReadInputs() {
                  : std::nullopt;
   in.choice = all_->isChecked()      ? stats::SubjectChoice::kAllSubjects
               : total_->isChecked()  ? stats::SubjectChoice::kTotal
-              : ticked_->isChecked() ? stats::SubjectChoice::kTicked
+              : ticked_->isChecked() ? stats::SubjectChoice::kSingle
                                      : stats::SubjectChoice::kNone;
   in.ticked.assign(in.subjects.size(), false);
   for (int i = 0; i < subject_items_->rowCount() && i < static_cast<int>(in.ticked.size()); ++i) {
     in.ticked[i] = subject_items_->item(i)->checkState() == Qt::Checked;
   }
-  in.lower_op = Gb(lower_op_->currentText());
-  in.upper_op = Gb(upper_op_->currentText());
-  in.lower_value = Gb(lower_->text());
-  in.upper_value = Gb(upper_->text());
-  in.start_value = Gb(start_->text());
-  in.end_value = Gb(end_->text());
-  in.interval = Gb(interval_->text());
+  in.condition.lower_op = Gb(lower_op_->currentText());
+  in.condition.upper_op = Gb(upper_op_->currentText());
+  in.condition.lower_value = Gb(lower_->text());
+  in.condition.upper_value = Gb(upper_->text());
+  in.condition.series_start = Gb(start_->text());
+  in.condition.series_end = Gb(end_->text());
+  in.condition.series_step = Gb(interval_->text());
 }
 
 void CountsPage::ToggleOneKey() {
@@ -239,7 +239,7 @@ void CountsPage::Compute() {
 
 void CountsPage::Render() {
   const QSignalBlocker block(one_key_);
-  one_key_->setChecked(page_.inputs.one_key);
+  one_key_->setChecked(page_.inputs.condition.one_key);
   lower_op_->setEnabled(page_.typed_inputs_enabled);
   upper_op_->setEnabled(page_.typed_inputs_enabled);
   lower_->setEnabled(page_.typed_inputs_enabled);
