@@ -40,6 +40,13 @@ struct DeepTuning {
   double point_share = 0.5;
   double guard_weight = 10;  // extra weight of a measure that met its target at the start
   int partners = 1;          // partners priced per proposal, the best one proposed
+  // The polish after the search: exchanges that narrow the widest class
+  // averages, priced by a high power of each deviation over its target.
+  double polish_per_student = 600;  // proposals of the polish per movable student
+  int polish_squarings = 3;         // the power is 2^squarings
+  double polish_total_stress = 2;   // the total's deviation counts this many times more
+  double polish_temperature = 0;    // times the mean term of the polish measure; 0: greedy
+  double extreme_share = 0.7;       // proposals that move a student out of an extreme class
 };
 
 // One range to search: what the search needs of the range set.
