@@ -31,7 +31,7 @@ struct DeepTuning {
   double finish_share = 0.2;            // share of the proposals searched greedily at the end
   double start_temperature = 0.01;      // times the mean cost rise of a random exchange
   double end_temperature = 1e-3;        // times the start temperature
-  double total_stress = 60;             // extra weight of the average total
+  double total_stress = 12;             // extra weight of the average total
   double count_weight = 1;              // weight of a headcount term per level
   double same_kind_share = 0.4;         // partners with the same headcount features
   double near_total_share = 0.3;        // partners of nearly the same total
