@@ -142,6 +142,9 @@ Search::Search(const RangeInput& in, const DeepTuning& tuning) {
   // The measure leans on the guarded terms, so that the search keeps to
   // placements that hold the guards.
   for (const Guard& g : guards_) (g.feature ? wf_ : wd_)[g.index] *= tuning.guard_weight;
+  // The average total, what a teacher reads first, never ends wider than it
+  // started even when it missed its target.
+  if (DimSpread(0) > kTotalTarget) guards_.push_back({false, 0, DimSpread(0) + kEpsilon});
   Reset(cls_);
 }
 
