@@ -70,6 +70,11 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "point") t.point_share = v;
     if (k == "guard") t.guard_weight = v;
     if (k == "partners") t.partners = static_cast<int>(v);
+    if (k == "polish") t.polish_per_student = v;
+    if (k == "squarings") t.polish_squarings = static_cast<int>(v);
+    if (k == "extreme") t.extreme_share = v;
+    if (k == "pt") t.polish_temperature = v;
+    if (k == "ptotal") t.polish_total_stress = v;
   }
 }
 

@@ -7,68 +7,10 @@
 #include <numeric>
 #include <unordered_map>
 
-#include "adjust/deep_random.h"
+#include "adjust/deep_search_state.h"
 
 namespace tessaly::adjust {
-namespace {
-
-constexpr double kTotalTarget = 0.1;
-constexpr double kSubjectTarget = 0.5;
-constexpr double kCountTarget = 1;
-// A change of the measure smaller than this is no change.
-constexpr double kEpsilon = 1e-9;
-
-// A measure that met its target at the start and may not get wider.
-struct Guard {
-  bool feature = false;  // a headcount; otherwise an average dimension
-  std::int32_t index = 0;
-  double bound = 0;
-};
-
-class Search {
- public:
-  Search(const RangeInput& in, const DeepTuning& tuning);
-
-  bool Ready() const { return movable_.size() >= 2 && c_ >= 2; }
-  RangeOutcome Run(const DeepTuning& tuning, std::uint64_t seed, double seconds);
-
- private:
-  double Cost() const;
-  // The change of the measure when a and b exchange; a value above `limit`
-  // may be a bound only.
-  double Delta(std::int32_t a, std::int32_t b, double limit) const;
-  double CountDelta(std::int32_t a, std::int32_t b) const;
-  double ClassAverageCost(std::int32_t k) const;
-  void Apply(std::int32_t a, std::int32_t b);
-  bool NamesakesAllow(std::int32_t a, std::int32_t b) const;
-  double DimSpread(std::int32_t d) const;
-  double FeatureSpread(std::int32_t f) const;
-  bool GuardsHold() const;
-  std::int32_t Partner(std::int32_t a, DeepRandom& rng, const DeepTuning& tuning) const;
-  void Reset(const std::vector<std::int32_t>& cls);
-
-  std::int32_t n_ = 0, c_ = 0, D_ = 0, F_ = 0;
-  std::vector<std::int32_t> class_ids_;
-  std::vector<std::int32_t> assigned_;  // AssignedClass at the start
-  std::vector<double> val_;             // n * D: total then subjects, 0 when missing
-  std::vector<unsigned char> has_;      // n * D
-  std::vector<double> ref_, wd_;        // per dimension: range average, weight
-  std::vector<std::int32_t> fstart_, fids_;
-  std::vector<double> expected_, wf_;  // per feature
-  std::vector<std::int32_t> cls_, orig_;
-  std::vector<std::int32_t> movable_;
-  std::vector<std::int32_t> group_of_;                  // namesake group, -1 none
-  std::vector<std::vector<std::int32_t>> groups_;       // members of every group
-  std::vector<std::int32_t> kind_of_;                   // headcount signature id
-  std::vector<std::vector<std::int32_t>> kinds_;        // movable students per signature
-  std::vector<std::int32_t> by_total_, rank_in_total_;  // movable students by total
-  // Per class: sums, counts, reciprocal counts and deviation per dimension;
-  // headcounts per feature.
-  std::vector<double> sum_, inv_, dev_;
-  std::vector<double> acost_;  // per class: the averages' part of the measure
-  std::vector<std::int32_t> cnt_, nf_;
-  std::vector<Guard> guards_;
-};
+namespace deep {
 
 Search::Search(const RangeInput& in, const DeepTuning& tuning) {
   const stats::RangeMeasures& m = in.measures;
@@ -125,6 +67,14 @@ Search::Search(const RangeInput& in, const DeepTuning& tuning) {
                     : level * class_size /
                           (std::pow(var[d], 1 - tuning.point_share) *
                            std::pow(subject_var, tuning.point_share));
+  }
+
+  pscale_.assign(D_, 0);
+  squarings_ = std::clamp(tuning.polish_squarings, 1, 5);
+  for (std::int32_t d = 0; d < D_; ++d) {
+    if (wd_[d] > 0) {
+      pscale_[d] = d == 0 ? 2 * tuning.polish_total_stress / kTotalTarget : 2 / kSubjectTarget;
+    }
   }
 
   fstart_ = m.feature_start;
@@ -192,6 +142,9 @@ Search::Search(const RangeInput& in, const DeepTuning& tuning) {
   // The measure leans on the guarded terms, so that the search keeps to
   // placements that hold the guards.
   for (const Guard& g : guards_) (g.feature ? wf_ : wd_)[g.index] *= tuning.guard_weight;
+  // The average total, what a teacher reads first, never ends wider than it
+  // started even when it missed its target.
+  if (DimSpread(0) > kTotalTarget) guards_.push_back({false, 0, DimSpread(0) + kEpsilon});
   Reset(cls_);
 }
 
@@ -218,6 +171,12 @@ void Search::Reset(const std::vector<std::int32_t>& cls) {
   }
   acost_.resize(c_);
   for (std::int32_t k = 0; k < c_; ++k) acost_[k] = ClassAverageCost(k);
+  members_.assign(c_, {});
+  slot_.assign(n_, -1);
+  for (std::int32_t i : movable_) {
+    slot_[i] = static_cast<std::int32_t>(members_[cls_[i]].size());
+    members_[cls_[i]].push_back(i);
+  }
 }
 
 double Search::Cost() const {
@@ -315,6 +274,9 @@ void Search::Apply(std::int32_t a, std::int32_t b) {
   }
   cls_[a] = B;
   cls_[b] = A;
+  members_[A][slot_[a]] = b;
+  members_[B][slot_[b]] = a;
+  std::swap(slot_[a], slot_[b]);
   acost_[A] = ClassAverageCost(A);
   acost_[B] = ClassAverageCost(B);
 }
@@ -481,6 +443,12 @@ RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double se
   } else {
     for (auto j = journal.rbegin(); j != journal.rend(); ++j) Apply(j->first, j->second);
   }
+  if (!out.budget_reached && tuning.polish_per_student > 0) {
+    const auto steps =
+        static_cast<std::int64_t>(tuning.polish_per_student * static_cast<double>(movable));
+    out.exchanges += Polish(tuning, rng, steps, out.start_cost, deadline);
+    out.proposals += steps;
+  }
   out.best_cost = Cost();
   if (!(out.best_cost < out.start_cost - kEpsilon)) {
     Reset(start);
@@ -494,11 +462,11 @@ RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double se
   return out;
 }
 
-}  // namespace
+}  // namespace deep
 
 RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std::uint64_t seed,
                          double seconds) {
-  Search search(input, tuning);
+  deep::Search search(input, tuning);
   if (search.Ready()) return search.Run(tuning, seed, seconds);
   RangeOutcome out;
   out.classes = input.classes;

@@ -10,12 +10,14 @@
 // two students).
 //
 // The search is simulated annealing followed by a greedy finish, started
-// from the placement given and keeping the best placement seen: it never
-// ends worse than it started. Hard rules hold for every placement it visits:
+// from the placement given and keeping the best placement seen, then a
+// polish that narrows the class averages at the extremes (deep_polish.cpp):
+// it never ends worse than it started. Hard rules hold for every placement it visits:
 // only movable students move, sizes stay, students stay in the range, and
 // no class gains a pair of namesakes it did not hold at the start. A
 // measure that already met its target at the start (total spread 0.1,
-// subject spread 0.5, headcount spread 1) is never wider in the result.
+// subject spread 0.5, headcount spread 1) is never wider in the result, nor
+// is the spread of the average total.
 
 #include <cstdint>
 #include <string>
@@ -31,7 +33,7 @@ struct DeepTuning {
   double finish_share = 0.2;            // share of the proposals searched greedily at the end
   double start_temperature = 0.01;      // times the mean cost rise of a random exchange
   double end_temperature = 1e-3;        // times the start temperature
-  double total_stress = 60;             // extra weight of the average total
+  double total_stress = 12;             // extra weight of the average total
   double count_weight = 1;              // weight of a headcount term per level
   double same_kind_share = 0.4;         // partners with the same headcount features
   double near_total_share = 0.3;        // partners of nearly the same total
@@ -40,6 +42,13 @@ struct DeepTuning {
   double point_share = 0.5;
   double guard_weight = 10;  // extra weight of a measure that met its target at the start
   int partners = 1;          // partners priced per proposal, the best one proposed
+  // The polish after the search: exchanges that narrow the widest class
+  // averages, priced by a high power of each deviation over its target.
+  double polish_per_student = 300;  // proposals of the polish per movable student
+  int polish_squarings = 3;         // the power is 2^squarings
+  double polish_total_stress = 2;   // the total's deviation counts this many times more
+  double polish_temperature = 0;    // times the mean term of the polish measure; 0: greedy
+  double extreme_share = 0.7;       // proposals that move a student out of an extreme class
 };
 
 // One range to search: what the search needs of the range set.

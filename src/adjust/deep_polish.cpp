@@ -1,0 +1,183 @@
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "adjust/deep_search_state.h"
+
+namespace tessaly::adjust::deep {
+
+double Search::PolishTerm(std::int32_t d, double dev) const {
+  double x = dev * pscale_[d];
+  x *= x;
+  for (int q = 1; q < squarings_; ++q) x *= x;
+  return x;
+}
+
+double Search::PolishDelta(std::int32_t a, std::int32_t b) const {
+  const std::int32_t A = cls_[a], B = cls_[b];
+  const double* va = &val_[a * D_];
+  const double* vb = &val_[b * D_];
+  const unsigned char* ha = &has_[a * D_];
+  const unsigned char* hb = &has_[b * D_];
+  const std::int32_t iA = A * D_, iB = B * D_;
+  double delta = 0;
+  for (std::int32_t d = 0; d < D_; ++d) {
+    if (pscale_[d] == 0) continue;
+    const double dv = vb[d] - va[d];
+    const std::int32_t dh = hb[d] - ha[d];
+    if (dv == 0 && dh == 0) continue;
+    const double oldA = dev_[iA + d], oldB = dev_[iB + d];
+    double newA, newB;
+    if (dh == 0) {
+      newA = oldA + dv * inv_[iA + d];
+      newB = oldB - dv * inv_[iB + d];
+    } else {
+      const std::int32_t cA = cnt_[iA + d] + dh, cB = cnt_[iB + d] - dh;
+      newA = (cA > 0 ? (sum_[iA + d] + dv) / cA : 0) - ref_[d];
+      newB = (cB > 0 ? (sum_[iB + d] - dv) / cB : 0) - ref_[d];
+    }
+    delta += PolishTerm(d, newA) - PolishTerm(d, oldA) + PolishTerm(d, newB) - PolishTerm(d, oldB);
+  }
+  return delta;
+}
+
+// Every head that changes class goes from a class with more of its kind to
+// one with fewer, so no headcount gets wider apart.
+bool Search::CountsNarrow(std::int32_t a, std::int32_t b) const {
+  const std::int32_t A = cls_[a], B = cls_[b];
+  const std::int32_t* pa = &fids_[fstart_[a]];
+  const std::int32_t* ea = &fids_[fstart_[a + 1]];
+  const std::int32_t* pb = &fids_[fstart_[b]];
+  const std::int32_t* eb = &fids_[fstart_[b + 1]];
+  const std::int32_t* nA = &nf_[A * F_];
+  const std::int32_t* nB = &nf_[B * F_];
+  while (pa != ea || pb != eb) {
+    if (pa != ea && pb != eb && *pa == *pb) {
+      ++pa, ++pb;
+    } else if (pb == eb || (pa != ea && *pa < *pb)) {
+      const std::int32_t f = *pa++;
+      if (nB[f] + 1 > nA[f]) return false;
+    } else {
+      const std::int32_t f = *pb++;
+      if (nA[f] + 1 > nB[f]) return false;
+    }
+  }
+  return true;
+}
+
+// A dimension drawn with the pull of its spread over its target.
+std::int32_t Search::ExtremeDimension(DeepRandom& rng) const {
+  const double pick = rng.Unit() * roulette_.back();
+  return static_cast<std::int32_t>(std::upper_bound(roulette_.begin(), roulette_.end(), pick) -
+                                   roulette_.begin());
+}
+
+double Search::Widest() const {
+  double widest = 0;
+  for (std::int32_t d = 0; d < D_; ++d) {
+    if (pscale_[d] > 0) {
+      widest = std::max(widest, DimSpread(d) / (d == 0 ? kTotalTarget : kSubjectTarget));
+    }
+  }
+  return widest;
+}
+
+double Search::PolishCost() const {
+  double cost = 0;
+  for (std::int32_t k = 0; k < c_; ++k) {
+    for (std::int32_t d = 0; d < D_; ++d) {
+      if (pscale_[d] > 0) cost += PolishTerm(d, dev_[k * D_ + d]);
+    }
+  }
+  return cost;
+}
+
+// An exchange for the polish: most take a student out of the class that
+// holds the highest or lowest average of a wide dimension, half of those
+// into the class at the other end.
+std::pair<std::int32_t, std::int32_t> Search::PolishProposal(const DeepTuning& tuning,
+                                                             DeepRandom& rng) const {
+  if (rng.Unit() < tuning.extreme_share) {
+    const std::int32_t d = ExtremeDimension(rng);
+    std::int32_t hi = 0, lo = 0;
+    for (std::int32_t k = 1; k < c_; ++k) {
+      if (dev_[k * D_ + d] > dev_[hi * D_ + d]) hi = k;
+      if (dev_[k * D_ + d] < dev_[lo * D_ + d]) lo = k;
+    }
+    if (rng.Unit() < 0.5) std::swap(hi, lo);
+    const auto& from = members_[hi];
+    if (!from.empty()) {
+      const std::int32_t a = from[rng.Below(static_cast<std::uint32_t>(from.size()))];
+      const auto& to = members_[lo];
+      if (rng.Unit() < 0.5 && !to.empty()) {
+        return {a, to[rng.Below(static_cast<std::uint32_t>(to.size()))]};
+      }
+      return {a, Partner(a, rng, tuning)};
+    }
+  }
+  const std::int32_t a = movable_[rng.Below(static_cast<std::uint32_t>(movable_.size()))];
+  return {a, Partner(a, rng, tuning)};
+}
+
+// Annealing on the polish measure (none at temperature 0), then greedy,
+// keeping the best placement whose guards hold and whose measure of the
+// search stays within `ceiling`. No placement on the way widens the total
+// past its target or the widest average, both over their targets. Returns the exchanges
+// made.
+std::int64_t Search::Polish(const DeepTuning& tuning, DeepRandom& rng, std::int64_t steps,
+                            double ceiling, std::chrono::steady_clock::time_point deadline) {
+  roulette_.assign(D_, 0);
+  auto pull = [&] {
+    double acc = 0;
+    for (std::int32_t d = 0; d < D_; ++d) {
+      const double r = pscale_[d] * DimSpread(d) / 2;
+      acc += pscale_[d] > 0 ? r * r * r * r : 0;
+      roulette_[d] = acc;
+    }
+    return acc > 0;
+  };
+  if (!pull()) return 0;
+  // The total gets no wider than its target or the search left it, and the
+  // widest average over its target no wider than the search left it.
+  const double total_bound = std::max(DimSpread(0), kTotalTarget) + kEpsilon;
+  const double widest_bound = std::max(Widest(), 1.0) + kEpsilon;
+  // The start temperature: a share of the measure's mean term.
+  const double t0 = tuning.polish_temperature * PolishCost() / (c_ * D_);
+  const std::int64_t annealing = static_cast<std::int64_t>(steps * (1 - tuning.finish_share));
+  const double cooling = annealing > 0 ? std::log(1e-3) / annealing : 0;
+  double cur = PolishCost(), best_cost = cur;
+  std::vector<std::int32_t> best = cls_;
+  double temperature = t0;
+  std::int64_t made = 0;
+  for (std::int64_t it = 0; it < steps; ++it) {
+    if ((it & 63) == 0) {
+      if ((it & 1023) == 0 && std::chrono::steady_clock::now() > deadline) break;
+      pull();
+      temperature = it < annealing ? t0 * std::exp(cooling * it) : 0;
+    }
+    const auto [a, b] = PolishProposal(tuning, rng);
+    if (cls_[a] == cls_[b]) continue;
+    const double delta = PolishDelta(a, b);
+    if (delta >= 0) {
+      if (temperature <= 0 || delta > 30 * temperature) continue;
+      if (rng.Unit() >= std::exp(-delta / temperature)) continue;
+    }
+    if (!CountsNarrow(a, b) || !NamesakesAllow(a, b)) continue;
+    Apply(a, b);
+    if (DimSpread(0) > total_bound || Widest() > widest_bound) {
+      Apply(a, b);  // undone
+      continue;
+    }
+    ++made;
+    cur += delta;
+    if (cur < best_cost - kEpsilon && GuardsHold() && Cost() <= ceiling) {
+      cur = PolishCost();
+      best_cost = cur;
+      best = cls_;
+    }
+  }
+  Reset(best);
+  return made;
+}
+
+}  // namespace tessaly::adjust::deep

@@ -1,0 +1,93 @@
+#pragma once
+// The state of the deep optimiser's exchange search over one range, shared
+// by the search (deep_search.cpp) and its polish (deep_polish.cpp).
+
+#include <chrono>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "adjust/deep_random.h"
+#include "adjust/deep_search.h"
+
+namespace tessaly::adjust::deep {
+
+constexpr double kTotalTarget = 0.1;
+constexpr double kSubjectTarget = 0.5;
+constexpr double kCountTarget = 1;
+// A change of the measure smaller than this is no change.
+constexpr double kEpsilon = 1e-9;
+
+// A measure that met its target at the start and may not get wider.
+struct Guard {
+  bool feature = false;  // a headcount; otherwise an average dimension
+  std::int32_t index = 0;
+  double bound = 0;
+};
+
+class Search {
+ public:
+  Search(const RangeInput& in, const DeepTuning& tuning);
+
+  bool Ready() const { return movable_.size() >= 2 && c_ >= 2; }
+  RangeOutcome Run(const DeepTuning& tuning, std::uint64_t seed, double seconds);
+
+ private:
+  double Cost() const;
+  // The change of the measure when a and b exchange; a value above `limit`
+  // may be a bound only.
+  double Delta(std::int32_t a, std::int32_t b, double limit) const;
+  double CountDelta(std::int32_t a, std::int32_t b) const;
+  double ClassAverageCost(std::int32_t k) const;
+  void Apply(std::int32_t a, std::int32_t b);
+  bool NamesakesAllow(std::int32_t a, std::int32_t b) const;
+  double DimSpread(std::int32_t d) const;
+  double FeatureSpread(std::int32_t f) const;
+  bool GuardsHold() const;
+  std::int32_t Partner(std::int32_t a, DeepRandom& rng, const DeepTuning& tuning) const;
+  void Reset(const std::vector<std::int32_t>& cls);
+  // The polish: a measure of the averages alone, a sum over classes of a
+  // high power of each deviation in units of half its target, so that the
+  // extreme classes dominate; it moves a head of a headcount only from a
+  // class with more to one with fewer.
+  double PolishTerm(std::int32_t d, double dev) const;
+  double PolishDelta(std::int32_t a, std::int32_t b) const;
+  bool CountsNarrow(std::int32_t a, std::int32_t b) const;
+  std::int32_t ExtremeDimension(DeepRandom& rng) const;
+  double PolishCost() const;
+  // The widest spread of a balanced average over its target.
+  double Widest() const;
+  std::pair<std::int32_t, std::int32_t> PolishProposal(const DeepTuning& tuning,
+                                                       DeepRandom& rng) const;
+  std::int64_t Polish(const DeepTuning& tuning, DeepRandom& rng, std::int64_t steps, double ceiling,
+                      std::chrono::steady_clock::time_point deadline);
+
+  std::int32_t n_ = 0, c_ = 0, D_ = 0, F_ = 0;
+  std::vector<std::int32_t> class_ids_;
+  std::vector<std::int32_t> assigned_;  // AssignedClass at the start
+  std::vector<double> val_;             // n * D: total then subjects, 0 when missing
+  std::vector<unsigned char> has_;      // n * D
+  std::vector<double> ref_, wd_;        // per dimension: range average, weight
+  std::vector<std::int32_t> fstart_, fids_;
+  std::vector<double> expected_, wf_;  // per feature
+  std::vector<std::int32_t> cls_, orig_;
+  std::vector<std::int32_t> movable_;
+  std::vector<std::int32_t> group_of_;                  // namesake group, -1 none
+  std::vector<std::vector<std::int32_t>> groups_;       // members of every group
+  std::vector<std::int32_t> kind_of_;                   // headcount signature id
+  std::vector<std::vector<std::int32_t>> kinds_;        // movable students per signature
+  std::vector<std::int32_t> by_total_, rank_in_total_;  // movable students by total
+  // Per class: sums, counts, reciprocal counts and deviation per dimension;
+  // headcounts per feature.
+  std::vector<double> sum_, inv_, dev_;
+  std::vector<double> acost_;  // per class: the averages' part of the measure
+  std::vector<std::int32_t> cnt_, nf_;
+  std::vector<Guard> guards_;
+  std::vector<double> pscale_;  // per dimension: 2 / target, 0 when not balanced
+  int squarings_ = 3;
+  std::vector<std::vector<std::int32_t>> members_;  // movable students per class
+  std::vector<std::int32_t> slot_;                  // place of a student in members_
+  std::vector<double> roulette_;                    // cumulative pull of the dimensions
+};
+
+}  // namespace tessaly::adjust::deep
