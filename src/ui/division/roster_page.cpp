@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "engine/division.h"
 #include "engine/names/same_names.h"
@@ -70,7 +71,9 @@ void SameNamesPage::Render() {
   model_->SetGrid(engine::ShowSameNames(ctx_.state()));
   if (model_->columnCount() > 0) {
     view_->resizeColumnsToContents();
-    view_->setColumnWidth(0, 300);
+    // The first column holds the range headings: wide enough for them, but
+    // never so wide that the names are pushed off the page.
+    view_->setColumnWidth(0, std::clamp(view_->columnWidth(0), 120, 560));
   }
 }
 
