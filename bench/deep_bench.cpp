@@ -75,6 +75,7 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "extreme") t.extreme_share = v;
     if (k == "pt") t.polish_temperature = v;
     if (k == "ptotal") t.polish_total_stress = v;
+    if (k == "compound") t.compound_share = v;
   }
 }
 

@@ -65,6 +65,68 @@ bool Search::CountsNarrow(std::int32_t a, std::int32_t b) const {
   return true;
 }
 
+bool Search::PairCountsNarrow(std::int32_t a, std::int32_t b, std::int32_t d, std::int32_t c) {
+  const std::int32_t A = cls_[a], B = cls_[b];
+  const std::int32_t students[4] = {a, d, b, c};
+  for (int s = 0; s < 4; ++s) {
+    for (std::int32_t f = fstart_[students[s]]; f < fstart_[students[s] + 1]; ++f) {
+      net_[fids_[f]] += s < 2 ? 1 : -1;
+    }
+  }
+  bool narrow = true;
+  for (int s = 0; s < 4; ++s) {
+    for (std::int32_t f = fstart_[students[s]]; f < fstart_[students[s] + 1]; ++f) {
+      const std::int32_t m = net_[fids_[f]];
+      const std::int32_t gap = nf_[A * F_ + fids_[f]] - nf_[B * F_ + fids_[f]];
+      if ((m > 0 && gap < m) || (m < 0 && gap > m)) narrow = false;
+    }
+  }
+  for (int s = 0; s < 4; ++s) {
+    for (std::int32_t f = fstart_[students[s]]; f < fstart_[students[s] + 1]; ++f) {
+      net_[fids_[f]] = 0;
+    }
+  }
+  return narrow;
+}
+
+double Search::Compound(std::int32_t a, std::int32_t b, double delta, double total_bound,
+                        double widest_bound, DeepRandom& rng) {
+  const std::int32_t A = cls_[a], B = cls_[b];
+  const auto& inA = members_[A];
+  const auto& inB = members_[B];
+  if (inA.size() < 2 || inB.size() < 2) return 0;
+  // d leaves A for B: half the time one of b's headcount features, which a
+  // partner of a's features in B then balances exactly.
+  const std::uint32_t start = rng.Below(static_cast<std::uint32_t>(inA.size()));
+  std::int32_t d = -1;
+  if (rng.Unit() < 0.5) {
+    for (std::size_t i = 0; i < inA.size() && d < 0; ++i) {
+      const std::int32_t s = inA[(start + i) % inA.size()];
+      if (s != a && kind_of_[s] == kind_of_[b]) d = s;
+    }
+  }
+  if (d < 0) d = inA[start] != a ? inA[start] : inA[(start + 1) % inA.size()];
+  std::vector<std::int32_t> fits;
+  for (std::int32_t c : inB) {
+    if (c != b && PairCountsNarrow(a, b, d, c)) fits.push_back(c);
+  }
+  if (fits.empty() || !NamesakesAllow(a, b)) return 0;
+  Apply(a, b);
+  double best = -kEpsilon;
+  std::int32_t pick = -1;
+  for (std::int32_t c : fits) {
+    const double total = delta + PolishDelta(d, c);
+    if (total < best && NamesakesAllow(d, c)) best = total, pick = c;
+  }
+  if (pick >= 0) {
+    Apply(d, pick);
+    if (DimSpread(0) <= total_bound && Widest() <= widest_bound) return best;
+    Apply(d, pick);
+  }
+  Apply(a, b);
+  return 0;
+}
+
 // A dimension drawn with the pull of its spread over its target.
 std::int32_t Search::ExtremeDimension(DeepRandom& rng) const {
   const double pick = rng.Unit() * roulette_.back();
@@ -152,24 +214,34 @@ std::int64_t Search::Polish(const DeepTuning& tuning, DeepRandom& rng, std::int6
   for (std::int64_t it = 0; it < steps; ++it) {
     if ((it & 63) == 0) {
       if ((it & 1023) == 0 && std::chrono::steady_clock::now() > deadline) break;
-      pull();
+      if (!pull()) break;  // every balanced average level: nothing left to narrow
       temperature = it < annealing ? t0 * std::exp(cooling * it) : 0;
     }
     const auto [a, b] = PolishProposal(tuning, rng);
     if (cls_[a] == cls_[b]) continue;
     const double delta = PolishDelta(a, b);
+    bool single = true;
     if (delta >= 0) {
-      if (temperature <= 0 || delta > 30 * temperature) continue;
-      if (rng.Unit() >= std::exp(-delta / temperature)) continue;
+      single = temperature > 0 && delta <= 30 * temperature &&
+               rng.Unit() < std::exp(-delta / temperature);
     }
-    if (!CountsNarrow(a, b) || !NamesakesAllow(a, b)) continue;
-    Apply(a, b);
-    if (DimSpread(0) > total_bound || Widest() > widest_bound) {
-      Apply(a, b);  // undone
-      continue;
+    if (single && CountsNarrow(a, b) && NamesakesAllow(a, b)) {
+      Apply(a, b);
+      if (DimSpread(0) > total_bound || Widest() > widest_bound) {
+        Apply(a, b);  // undone
+        continue;
+      }
+      ++made;
+      cur += delta;
+    } else {
+      // An exchange the headcounts or the measure refuse may still pay
+      // together with a second one between the same classes.
+      if (delta >= 0 && rng.Unit() >= tuning.compound_share) continue;
+      const double pair = Compound(a, b, delta, total_bound, widest_bound, rng);
+      if (pair == 0) continue;
+      made += 2;
+      cur += pair;
     }
-    ++made;
-    cur += delta;
     if (cur < best_cost - kEpsilon && GuardsHold() && Cost() <= ceiling) {
       cur = PolishCost();
       best_cost = cur;

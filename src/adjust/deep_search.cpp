@@ -153,6 +153,7 @@ void Search::Reset(const std::vector<std::int32_t>& cls) {
   sum_.assign(static_cast<std::size_t>(c_) * D_, 0);
   cnt_.assign(sum_.size(), 0);
   nf_.assign(static_cast<std::size_t>(c_) * F_, 0);
+  net_.assign(F_, 0);
   for (std::int32_t i = 0; i < n_; ++i) {
     const std::int32_t k = cls_[i];
     if (k < 0) continue;

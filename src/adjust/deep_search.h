@@ -44,11 +44,14 @@ struct DeepTuning {
   int partners = 1;          // partners priced per proposal, the best one proposed
   // The polish after the search: exchanges that narrow the widest class
   // averages, priced by a high power of each deviation over its target.
-  double polish_per_student = 300;  // proposals of the polish per movable student
+  double polish_per_student = 150;  // proposals of the polish per movable student
   int polish_squarings = 3;         // the power is 2^squarings
   double polish_total_stress = 2;   // the total's deviation counts this many times more
   double polish_temperature = 0;    // times the mean term of the polish measure; 0: greedy
   double extreme_share = 0.7;       // proposals that move a student out of an extreme class
+  // Rejected polish proposals followed by a search for a second exchange
+  // between the same two classes that makes the pair acceptable together.
+  double compound_share = 0.05;
 };
 
 // One range to search: what the search needs of the range set.

@@ -59,6 +59,15 @@ class Search {
   double Widest() const;
   std::pair<std::int32_t, std::int32_t> PolishProposal(const DeepTuning& tuning,
                                                        DeepRandom& rng) const;
+  // Whether a (to the class of b), d (the class of a) and b, c (the other
+  // way) exchanging together leave every headcount between the two classes
+  // within the counts the two held.
+  bool PairCountsNarrow(std::int32_t a, std::int32_t b, std::int32_t d, std::int32_t c);
+  // A second exchange after a and b's, priced together with it; applies the
+  // pair and returns its change of the polish measure when it improves it
+  // and keeps the bounds, else changes nothing and returns 0.
+  double Compound(std::int32_t a, std::int32_t b, double delta, double total_bound,
+                  double widest_bound, DeepRandom& rng);
   std::int64_t Polish(const DeepTuning& tuning, DeepRandom& rng, std::int64_t steps, double ceiling,
                       std::chrono::steady_clock::time_point deadline);
 
@@ -88,6 +97,7 @@ class Search {
   std::vector<std::vector<std::int32_t>> members_;  // movable students per class
   std::vector<std::int32_t> slot_;                  // place of a student in members_
   std::vector<double> roulette_;                    // cumulative pull of the dimensions
+  std::vector<std::int32_t> net_;                   // per feature: heads moved by a compound
 };
 
 }  // namespace tessaly::adjust::deep
