@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <unordered_set>
 
 #include "model/number_format.h"
 #include "platform/encoding.h"
@@ -136,6 +137,14 @@ std::optional<std::string> RecordProblem(std::string_view book) {
   std::size_t formats = 0;
   std::size_t highest_format = 0;
   bool any_cell = false;
+  // The cells of the current sheet (row and column), to find a cell written
+  // twice: the cell library keeps only the later one and loses the text it
+  // made for the earlier.
+  std::unordered_set<std::uint32_t> cells;
+  bool repeated_cell = false;
+  auto place = [&](std::uint32_t row, std::uint32_t col) {
+    if (!cells.insert(row << 16 | col).second) repeated_cell = true;
+  };
   // BIFF8 (version 0x0600 in the first BOF record) stores texts with an
   // option byte; earlier versions store one byte per character.
   const bool biff8 = U16(book, 0) == 0x0809 && U16(book, 4) == 0x0600;
@@ -163,6 +172,7 @@ std::optional<std::string> RecordProblem(std::string_view book) {
       case 0x0006:
       case 0x00D6:
         uses_format(4);  // LABEL, LABELSST, NUMBER, RK, BLANK, BOOLERR, FORMULA, RSTRING
+        if (len >= 4) place(U16(data, 0), U16(data, 2));
         break;
       case 0x00BD:  // MULRK: format and value per column
         for (std::size_t k = 4; k + 6 <= len; k += 6) uses_format(k);
@@ -173,6 +183,8 @@ std::optional<std::string> RecordProblem(std::string_view book) {
       default:
         break;
     }
+    if (type == 0x0809) cells.clear();  // BOF: a new sheet begins
+    if (repeated_cell) return damaged + "同一个单元格有两条记录"_gb;
     if (type == 0x00FC) {  // SST
       if (!sst.empty()) return damaged + "有两个共享字符串表"_gb;
       sst.push_back(data);
@@ -204,6 +216,10 @@ std::optional<std::string> RecordProblem(std::string_view book) {
           U16(data, len - 2) - U16(data, 2) + 1 != (len - 6) / entry) {
         return damaged + "单元格记录的列数不符"_gb;
       }
+      for (std::uint32_t col = U16(data, 2); col <= U16(data, len - 2); ++col) {
+        place(U16(data, 0), col);
+      }
+      if (repeated_cell) return damaged + "同一个单元格有两条记录"_gb;
     }
     at += 4 + len;
   }

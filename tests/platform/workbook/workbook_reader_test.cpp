@@ -277,10 +277,12 @@ TEST(XlsReader, DamagedFilesAreRefusedBeforeTheCellLibraryReadsThem) {
   // from before a buffer, as did a directory entry whose name is longer
   // than its field, a number format longer than its record, and a sheet
   // whose DIMENSION record was replaced by a record of type 0, and cells of
-  // a format the workbook does not have.
+  // a format the workbook does not have. A cell written twice made it lose
+  // the date text it had made for the first record.
   for (const char* file :
        {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls",
-        "freexl_leak_sheet_inside_record.xls", "freexl_iconv_underflow_sst_count.xls"}) {
+        "freexl_leak_sheet_inside_record.xls", "freexl_iconv_underflow_sst_count.xls",
+        "freexl_leak_repeated_cell.xls"}) {
     ReadResult r = ReadWorkbook(Damaged(file));
     EXPECT_FALSE(r.sheet) << file;
     EXPECT_NE(enc::ToUtf8(r.error).find("不是有效的Excel文件"), std::string::npos) << file;
