@@ -196,48 +196,9 @@ std::optional<double> RangeMeasures::ClassAverage(const engine::New_ClassInf& ra
                                                   const engine::New_ClassInf& cls,
                                                   const model::student* in,
                                                   const model::student* out, bool out_first) const {
-  double sum = cls.CountedStudents * cls.AverageTotal;
-  std::int32_t n = cls.CountedStudents;
-  auto join = [&] {
-    if (in != nullptr && in->Total > 0) {
-      sum += in->Total;
-      n += 1;
-    }
-  };
-  auto leave = [&] {
-    if (out != nullptr && out->Total > 0) {
-      sum -= out->Total;
-      n -= 1;
-    }
-  };
-  if (out_first) {
-    leave();
-    join();
-  } else {
-    join();
-    leave();
-  }
-  if (n < 1) return std::nullopt;
-  double d = total_level_ * std::fabs(sum / n - range.AverageTotal);
-  for (std::size_t j = 0; j < cls.SubjectAverages.size(); ++j) {
-    const engine::SubjectAverage& e = cls.SubjectAverages[j];
-    double m = e.Counted * e.Average;
-    std::int32_t c = e.Counted;
-    if (in != nullptr && j < in->Scores.size() && in->Scores[j] > 0) {
-      m += in->Scores[j];
-      c += 1;
-    }
-    if (out != nullptr && j < out->Scores.size() && out->Scores[j] > 0) {
-      m -= out->Scores[j];
-      c -= 1;
-    }
-    if (c < 1) return std::nullopt;
-    const double range_average =
-        j < range.SubjectAverages.size() ? range.SubjectAverages[j].Average : 0.0;
-    const double level = j < subject_levels_.size() ? subject_levels_[j] : 3;
-    d += level * std::fabs(m / c - range_average);
-  }
-  return d;
+  return engine::ClassAverageDeviation(
+      range, cls, in, out, total_level_, out_first,
+      [this](std::size_t j) { return j < subject_levels_.size() ? subject_levels_[j] : 3.0; });
 }
 
 std::optional<Deviation> RangeMeasures::Average(const std::vector<engine::PjInf>& average_info,

@@ -11,6 +11,7 @@
 // and refreshes the two classes after every exchange it makes
 // (RefreshClasses).
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -128,6 +129,61 @@ struct Deviation {
   double dT = 0;
   bool operator==(const Deviation&) const = default;
 };
+
+// The deviation of one class (`cls`) from its range in average total and
+// subject averages after `in` joins it and `out` leaves it (either may be
+// null): the total weighted by `total_level`, subject j by `level_of(j)`.
+// `total_out_first` takes the leaving student off the total before the
+// joining one is added (the order decides the last bits of the sum). No value
+// when the class would keep no counted student, or a subject no positive
+// score.
+template <class LevelOf>
+std::optional<double> ClassAverageDeviation(const New_ClassInf& range, const New_ClassInf& cls,
+                                            const model::student* in, const model::student* out,
+                                            double total_level, bool total_out_first,
+                                            LevelOf&& level_of) {
+  double sum = cls.CountedStudents * cls.AverageTotal;
+  std::int32_t n = cls.CountedStudents;
+  auto join = [&] {
+    if (in != nullptr && in->Total > 0) {
+      sum += in->Total;
+      n += 1;
+    }
+  };
+  auto leave = [&] {
+    if (out != nullptr && out->Total > 0) {
+      sum -= out->Total;
+      n -= 1;
+    }
+  };
+  if (total_out_first) {
+    leave();
+    join();
+  } else {
+    join();
+    leave();
+  }
+  if (n < 1) return std::nullopt;
+  double d = total_level * std::fabs(sum / n - range.AverageTotal);
+  for (std::size_t j = 0; j < cls.SubjectAverages.size(); ++j) {
+    const SubjectAverage& e = cls.SubjectAverages[j];
+    double m = e.Counted * e.Average;
+    std::int32_t c = e.Counted;
+    if (in != nullptr && j < in->Scores.size() && in->Scores[j] > 0) {
+      m += in->Scores[j];
+      c += 1;
+    }
+    if (out != nullptr && j < out->Scores.size() && out->Scores[j] > 0) {
+      m -= out->Scores[j];
+      c -= 1;
+    }
+    if (c < 1) return std::nullopt;
+    const double range_average =
+        j < range.SubjectAverages.size() ? range.SubjectAverages[j].Average : 0.0;
+    d += level_of(j) * std::fabs(m / c - range_average);
+  }
+  return d;
+}
 
 // How far classes S and T (positions of range r) stand from the range in
 // average total and subject averages, weighted by ItemLevel, when X (of class

@@ -13,58 +13,6 @@ bool ValidPosition(std::size_t size, std::int32_t p) {
   return p >= 0 && static_cast<std::size_t>(p) < size;
 }
 
-// The deviation of one class after `in` joins it and `out` leaves it.
-std::optional<double> ClassAverageDeviation(const model::ProgramState& state, std::size_t r,
-                                            const New_ClassInf& range, const New_ClassInf& cls,
-                                            const model::student* in, const model::student* out,
-                                            double total_level, bool total_out_first) {
-  // The totals take Y before X for both classes; the subjects take the
-  // joining student first.
-  double sum = cls.CountedStudents * cls.AverageTotal;
-  std::int32_t n = cls.CountedStudents;
-  auto join = [&] {
-    if (in != nullptr && in->Total > 0) {
-      sum += in->Total;
-      n += 1;
-    }
-  };
-  auto leave = [&] {
-    if (out != nullptr && out->Total > 0) {
-      sum -= out->Total;
-      n -= 1;
-    }
-  };
-  if (total_out_first) {
-    leave();
-    join();
-  } else {
-    join();
-    leave();
-  }
-  if (n < 1) return std::nullopt;
-  double d = total_level * std::fabs(sum / n - range.AverageTotal);
-  const auto& headings = state.RangeSets[r].Headings.SubjectHeadings;
-  for (std::size_t j = 0; j < cls.SubjectAverages.size(); ++j) {
-    const SubjectAverage& e = cls.SubjectAverages[j];
-    double m = e.Counted * e.Average;
-    std::int32_t c = e.Counted;
-    if (in != nullptr && j < in->Scores.size() && in->Scores[j] > 0) {
-      m += in->Scores[j];
-      c += 1;
-    }
-    if (out != nullptr && j < out->Scores.size() && out->Scores[j] > 0) {
-      m -= out->Scores[j];
-      c -= 1;
-    }
-    if (c < 1) return std::nullopt;
-    const double range_average =
-        j < range.SubjectAverages.size() ? range.SubjectAverages[j].Average : 0.0;
-    const std::int32_t level = j < headings.size() ? ItemLevel(state, headings[j]) : 3;
-    d += level * std::fabs(m / c - range_average);
-  }
-  return d;
-}
-
 // Adds the terms of one feature to both classes.
 void AddFeature(Deviation& dev, double N, double kS, double kT, int hX, int hY, double c, double w,
                 double g) {
@@ -106,9 +54,15 @@ std::optional<Deviation> AverageDeviation(const model::ProgramState& state,
     return std::nullopt;
   }
   const double total_level = ItemLevel(state, kTotal);
-  auto dS = ClassAverageDeviation(state, r, classes[0], classes[S], Y, X, total_level, false);
+  // The totals take Y before X for both classes; the subjects take the
+  // joining student first.
+  const auto& headings = state.RangeSets[r].Headings.SubjectHeadings;
+  auto level_of = [&](std::size_t j) {
+    return j < headings.size() ? ItemLevel(state, headings[j]) : 3;
+  };
+  auto dS = ClassAverageDeviation(classes[0], classes[S], Y, X, total_level, false, level_of);
   if (!dS) return std::nullopt;
-  auto dT = ClassAverageDeviation(state, r, classes[0], classes[T], X, Y, total_level, true);
+  auto dT = ClassAverageDeviation(classes[0], classes[T], X, Y, total_level, true, level_of);
   if (!dT) return std::nullopt;
   return Deviation{*dS, *dT};
 }
