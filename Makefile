@@ -35,7 +35,7 @@ bench: release
 	./scripts/bench.sh $(BUILD_RELEASE)
 
 format:
-	find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src tests bench tools fuzz \( -name '*.cpp' -o -name '*.h' \) ! -name '*_table.cpp' | xargs clang-format -i
 
 clean:
 	rm -rf build

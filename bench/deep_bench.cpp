@@ -76,6 +76,8 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "pt") t.polish_temperature = v;
     if (k == "ptotal") t.polish_total_stress = v;
     if (k == "compound") t.compound_share = v;
+    if (k == "starts") t.starts = static_cast<int>(v);
+    if (k == "start_students") t.start_students = v;
   }
 }
 
@@ -116,6 +118,7 @@ void Run(benchmark::State& bs, const model::ProgramState& divided) {
     bs.ResumeTiming();
     adjust::DeepOptions options;
     Tune(options.tuning);
+    if (const char* s = std::getenv("DEEP_SEED")) options.seed = std::stoull(s);
     options.seconds = 30;  // the planned length ends the run, not the budget
     adjust::DeepResult r = adjust::DeepOptimiseDivision(state, user, options);
     if (!r.ran || user.warnings + user.errors != 0) bs.SkipWithError("the run did not complete");

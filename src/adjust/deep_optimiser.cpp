@@ -57,6 +57,7 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
     std::size_t students = 0;
     for (const auto& set : state.RangeSets) students += set.Students.size();
     std::size_t done = 0;
+    const double range_count = static_cast<double>(state.RangeSets.size());
     // The new classes of every range, swapped in at the end.
     std::vector<std::vector<std::int32_t>> classes(state.RangeSets.size());
     for (std::size_t r = 0; r < state.RangeSets.size(); ++r) {
@@ -68,7 +69,15 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
           students > done ? left * static_cast<double>(size) / static_cast<double>(students - done)
                           : left;
       const std::uint64_t seed = options.seed * 0x9E3779B97F4A7C15ull + r;
-      const RangeOutcome o = SearchRange(InputOf(state, r, rules), options.tuning, seed, share);
+      // Every range has an equal share of the planned starts, so a small
+      // range gets more of them.
+      DeepTuning tuning = options.tuning;
+      if (tuning.starts <= 0) {
+        const double fit = tuning.start_students /
+                           (range_count * static_cast<double>(std::max<std::size_t>(1, size)));
+        tuning.starts = std::clamp(static_cast<int>(fit), 1, 8);
+      }
+      const RangeOutcome o = SearchRange(InputOf(state, r, rules), tuning, seed, share);
       result.ranges.push_back({model::RangeKey(state.ClassRangeRows[r]), o.start_cost, o.best_cost,
                                o.proposals, o.exchanges, o.budget_reached, o.changed});
       result.changed = result.changed || o.changed;

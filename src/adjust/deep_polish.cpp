@@ -242,7 +242,7 @@ std::int64_t Search::Polish(const DeepTuning& tuning, DeepRandom& rng, std::int6
       made += 2;
       cur += pair;
     }
-    if (cur < best_cost - kEpsilon && GuardsHold() && Cost() <= ceiling) {
+    if (cur < best_cost - kEpsilon && Acceptable() && Cost() <= ceiling) {
       cur = PolishCost();
       best_cost = cur;
       best = cls_;

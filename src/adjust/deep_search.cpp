@@ -145,6 +145,10 @@ Search::Search(const RangeInput& in, const DeepTuning& tuning) {
   // The average total, what a teacher reads first, never ends wider than it
   // started even when it missed its target.
   if (DimSpread(0) > kTotalTarget) guards_.push_back({false, 0, DimSpread(0) + kEpsilon});
+  // Nor does the result rank lower than the start as a teacher ranks it
+  // (Standing): evening out the total must not leave another average wider
+  // over its target than the widest was, nor more heads apart.
+  start_standing_ = Measure();
   Reset(cls_);
 }
 
@@ -328,6 +332,11 @@ bool Search::GuardsHold() const {
   return true;
 }
 
+bool Search::Acceptable() const {
+  return GuardsHold() && CountsOver() <= start_standing_.counts_over &&
+         Widest() <= start_standing_.widest + kEpsilon;
+}
+
 std::int32_t Search::Partner(std::int32_t a, DeepRandom& rng, const DeepTuning& tuning) const {
   const double pick = rng.Unit();
   if (pick < tuning.same_kind_share) {
@@ -397,6 +406,13 @@ RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double se
         }
         journal.clear();
         in_journal = true;
+        // The annealing kept its best by the guards alone (the rank of a
+        // placement costs more to tell); one ranking below the start gives
+        // way to the start.
+        if (!Acceptable()) {
+          Reset(start);
+          best_cost = out.start_cost;
+        }
         cur = best_cost;
       }
     }
@@ -419,7 +435,7 @@ RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double se
     Apply(a, b);
     ++out.exchanges;
     cur += delta;
-    if (cur < best_cost - kEpsilon && GuardsHold()) {
+    if (cur < best_cost - kEpsilon && (finishing ? Acceptable() : GuardsHold())) {
       cur = Cost();  // no drift from the running sum
       best_cost = cur;
       journal.clear();
@@ -451,11 +467,13 @@ RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double se
     out.proposals += steps;
   }
   out.best_cost = Cost();
-  if (!(out.best_cost < out.start_cost - kEpsilon)) {
+  if (!(out.best_cost < out.start_cost - kEpsilon) || !Acceptable()) {
     Reset(start);
     out.best_cost = out.start_cost;
   }
   out.changed = cls_ != start;
+  out.standing = Measure();
+  out.starts = 1;
   out.classes = assigned_;
   for (std::int32_t i = 0; i < n_; ++i) {
     if (cls_[i] >= 0) out.classes[i] = class_ids_[cls_[i]];
@@ -463,15 +481,49 @@ RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double se
   return out;
 }
 
+std::int32_t Search::CountsOver() const {
+  std::int32_t over = 0;
+  for (std::int32_t f = 0; f < F_; ++f) {
+    if (wf_[f] > 0)
+      over += static_cast<std::int32_t>(std::max(0.0, FeatureSpread(f) - kCountTarget));
+  }
+  return over;
+}
+
+Standing Search::Measure() const {
+  Standing s;
+  s.counts_over = CountsOver();
+  s.widest = Widest();
+  s.cost = Cost();
+  return s;
+}
+
 }  // namespace deep
 
 RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std::uint64_t seed,
                          double seconds) {
-  deep::Search search(input, tuning);
-  if (search.Ready()) return search.Run(tuning, seed, seconds);
-  RangeOutcome out;
-  out.classes = input.classes;
-  return out;
+  using Clock = std::chrono::steady_clock;
+  const auto begin = Clock::now();
+  RangeOutcome best;
+  best.classes = input.classes;
+  const int starts = std::max(1, tuning.starts);
+  for (int k = 0; k < starts; ++k) {
+    const double used = std::chrono::duration<double>(Clock::now() - begin).count();
+    deep::Search search(input, tuning);
+    if (!search.Ready()) return best;
+    // Every start but the first has its own stream of the seed.
+    RangeOutcome o = search.Run(tuning, seed + 0x5851F42D4C957F2Dull * k, seconds - used);
+    const std::int64_t proposals = best.proposals + o.proposals;
+    const std::int64_t exchanges = best.exchanges + o.exchanges;
+    const bool cut = o.budget_reached;
+    if (k == 0 || (o.changed && o.standing < best.standing)) best = std::move(o);
+    best.proposals = proposals;
+    best.exchanges = exchanges;
+    best.budget_reached = best.budget_reached || cut;
+    best.starts = k + 1;
+    if (cut) break;
+  }
+  return best;
 }
 
 }  // namespace tessaly::adjust

@@ -17,7 +17,8 @@
 // no class gains a pair of namesakes it did not hold at the start. A
 // measure that already met its target at the start (total spread 0.1,
 // subject spread 0.5, headcount spread 1) is never wider in the result, nor
-// is the spread of the average total.
+// is the spread of the average total, and the result never ranks below the
+// start as a teacher ranks it (Standing).
 
 #include <cstdint>
 #include <string>
@@ -52,6 +53,28 @@ struct DeepTuning {
   // Rejected polish proposals followed by a search for a second exchange
   // between the same two classes that makes the pair acceptable together.
   double compound_share = 0.05;
+  // Independent starts per range, each from the placement given with its
+  // own seed; the range keeps the result a teacher would prefer (see
+  // Standing). 0: every range gets an equal share of `start_students`
+  // students searched, in whole starts between 1 and 8, so that a school of
+  // ordinary size gets several and a small range more.
+  int starts = 0;
+  double start_students = 4000;
+};
+
+// How a teacher ranks two results of one range: first the balanced
+// headcounts further than one apart (in heads beyond one, summed), then the
+// widest balanced average over its target (total 0.1, subject 0.5), then
+// the search's own measure.
+struct Standing {
+  std::int32_t counts_over = 0;
+  double widest = 0;
+  double cost = 0;
+  bool operator<(const Standing& o) const {
+    if (counts_over != o.counts_over) return counts_over < o.counts_over;
+    if (widest != o.widest) return widest < o.widest;
+    return cost < o.cost;
+  }
 };
 
 // One range to search: what the search needs of the range set.
@@ -73,10 +96,14 @@ struct RangeOutcome {
   bool budget_reached = false;
   bool changed = false;               // the result differs from the start
   std::vector<std::int32_t> classes;  // the resulting AssignedClass per student
+  Standing standing;                  // of the result
+  int starts = 0;                     // starts searched
 };
 
 // Searches one range within `seconds` (a safety net: the planned length
-// normally ends it first, so equal seeds give equal results).
+// normally ends it first, so equal seeds give equal results), with
+// `tuning.starts` starts (at least one) and keeps the best standing. A start
+// cut by the time budget ends the starts.
 RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std::uint64_t seed,
                          double seconds);
 

@@ -31,6 +31,10 @@ class Search {
 
   bool Ready() const { return movable_.size() >= 2 && c_ >= 2; }
   RangeOutcome Run(const DeepTuning& tuning, std::uint64_t seed, double seconds);
+  // The standing of the current placement.
+  Standing Measure() const;
+  // Heads beyond one apart, summed over the balanced headcounts.
+  std::int32_t CountsOver() const;
 
  private:
   double Cost() const;
@@ -44,6 +48,8 @@ class Search {
   double DimSpread(std::int32_t d) const;
   double FeatureSpread(std::int32_t f) const;
   bool GuardsHold() const;
+  // The guards hold and the placement ranks no lower than the start.
+  bool Acceptable() const;
   std::int32_t Partner(std::int32_t a, DeepRandom& rng, const DeepTuning& tuning) const;
   void Reset(const std::vector<std::int32_t>& cls);
   // The polish: a measure of the averages alone, a sum over classes of a
@@ -92,6 +98,7 @@ class Search {
   std::vector<double> acost_;  // per class: the averages' part of the measure
   std::vector<std::int32_t> cnt_, nf_;
   std::vector<Guard> guards_;
+  Standing start_standing_;     // no placement kept ranks below the start
   std::vector<double> pscale_;  // per dimension: 2 / target, 0 when not balanced
   int squarings_ = 3;
   std::vector<std::vector<std::int32_t>> members_;  // movable students per class
