@@ -33,7 +33,26 @@ RangeInput InputOf(const model::ProgramState& state, std::size_t r,
   return in;
 }
 
+// What a proposal of the search costs on an ordinary machine, for the first
+// range, before any has been measured.
+constexpr double kAssumedSecondsPerProposal = 1e-7;
+
 }  // namespace
+
+double PlannedProposals(const DeepTuning& t, double size) {
+  return std::max(1, t.starts) * (t.proposals_per_student + t.polish_per_student) * size;
+}
+
+void FitToBudget(DeepTuning& t, double size, double seconds_per_proposal, double share) {
+  const double margin = 0.9;  // the rate is a measurement, not a promise
+  auto seconds = [&] { return PlannedProposals(t, size) * seconds_per_proposal; };
+  if (seconds() <= share) return;
+  t.starts = std::max(1, static_cast<int>(std::max(1, t.starts) * margin * share / seconds()));
+  if (seconds() <= share) return;
+  const double f = margin * share / seconds();
+  t.proposals_per_student *= f;
+  t.polish_per_student *= f;
+}
 
 std::string DeepOptionCaption() {
   return "深度优化"_gb;
@@ -60,24 +79,38 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
     const double range_count = static_cast<double>(state.RangeSets.size());
     // The new classes of every range, swapped in at the end.
     std::vector<std::vector<std::int32_t>> classes(state.RangeSets.size());
+    // The planned search of every range: every range has an equal share of
+    // the planned starts, so a small range gets more of them.
+    std::vector<DeepTuning> plans(state.RangeSets.size(), options.tuning);
+    std::vector<double> work(plans.size(), 0);  // proposals planned per range
+    double work_left = 0;
+    for (std::size_t r = 0; r < plans.size(); ++r) {
+      const double size =
+          static_cast<double>(std::max<std::size_t>(1, state.RangeSets[r].Students.size()));
+      if (plans[r].starts <= 0) {
+        const double fit = plans[r].start_students / (range_count * size);
+        plans[r].starts = std::clamp(static_cast<int>(fit), 1, 8);
+      }
+      work[r] = PlannedProposals(plans[r], size);
+      work_left += work[r];
+    }
+    // Seconds per proposal, measured on the ranges searched so far.
+    double spent = 0, proposals_done = 0;
     for (std::size_t r = 0; r < state.RangeSets.size(); ++r) {
       const std::size_t size = state.RangeSets[r].Students.size();
-      // This range's share of the time left.
+      // This range's share of the time left, by its planned work.
       const double used = std::chrono::duration<double>(Clock::now() - start).count();
       const double left = std::max(0.0, options.seconds - used);
-      const double share =
-          students > done ? left * static_cast<double>(size) / static_cast<double>(students - done)
-                          : left;
+      const double share = work_left > 0 ? left * work[r] / work_left : left;
+      work_left -= work[r];
       const std::uint64_t seed = options.seed * 0x9E3779B97F4A7C15ull + r;
-      // Every range has an equal share of the planned starts, so a small
-      // range gets more of them.
-      DeepTuning tuning = options.tuning;
-      if (tuning.starts <= 0) {
-        const double fit = tuning.start_students /
-                           (range_count * static_cast<double>(std::max<std::size_t>(1, size)));
-        tuning.starts = std::clamp(static_cast<int>(fit), 1, 8);
-      }
+      DeepTuning tuning = plans[r];
+      const double rate = proposals_done > 0 ? spent / proposals_done : kAssumedSecondsPerProposal;
+      FitToBudget(tuning, static_cast<double>(std::max<std::size_t>(1, size)), rate, share);
+      const auto begin = Clock::now();
       const RangeOutcome o = SearchRange(InputOf(state, r, rules), tuning, seed, share);
+      spent += std::chrono::duration<double>(Clock::now() - begin).count();
+      proposals_done += static_cast<double>(o.proposals);
       result.ranges.push_back({model::RangeKey(state.ClassRangeRows[r]), o.start_cost, o.best_cost,
                                o.proposals, o.exchanges, o.budget_reached, o.changed});
       result.changed = result.changed || o.changed;

@@ -45,6 +45,18 @@ struct DeepResult {
   std::optional<double> score;  // the division score of the result
 };
 
+// Proposals planned for a range of `size` students: every start searches
+// and polishes.
+double PlannedProposals(const DeepTuning& tuning, double size);
+
+// A plan that would outrun its share of the time budget (at the measured
+// seconds per proposal) is shortened to fit it, fewer starts first, then a
+// shorter search and polish: a whole search of fewer proposals ends far
+// better than a long one cut in the middle, while it is still hot. A plan
+// that fits is kept as it is, so that equal seeds give equal results
+// whenever the budget allows the whole plan.
+void FitToBudget(DeepTuning& tuning, double size, double seconds_per_proposal, double share);
+
 // Runs the deep optimiser over every range. No division yet (RangeSets
 // empty): nothing but the averages table and the score. Range rows and range
 // sets differing in number, or a range whose ids do not match its class

@@ -299,6 +299,36 @@ TEST(DeepOptimiser, SeveralStartsKeepTheBestResultOfEveryRange) {
   EXPECT_GT(better, 0);
 }
 
+// A plan that fits its share of the budget stays as it is; one that does
+// not loses starts first, then search and polish alike, and then fits.
+TEST(DeepOptimiser, APlanTooLongForItsShareOfTheBudgetIsShortenedToFit) {
+  DeepTuning plan;
+  plan.starts = 4;
+  const double size = 1000, rate = 1e-7;
+  const double seconds = PlannedProposals(plan, size) * rate;  // 4 * 2150 * 1000 * 1e-7
+  EXPECT_NEAR(seconds, 0.86, 1e-9);
+
+  DeepTuning fits = plan;
+  FitToBudget(fits, size, rate, seconds);
+  EXPECT_EQ(fits.starts, 4);
+  EXPECT_EQ(fits.proposals_per_student, plan.proposals_per_student);
+
+  DeepTuning fewer = plan;
+  FitToBudget(fewer, size, rate, seconds / 2);
+  EXPECT_EQ(fewer.starts, 1);  // 4 * 0.9 / 2 starts, whole
+  EXPECT_EQ(fewer.proposals_per_student, plan.proposals_per_student);
+  EXPECT_LE(PlannedProposals(fewer, size) * rate, seconds / 2);
+
+  DeepTuning shorter = plan;
+  FitToBudget(shorter, size, rate, seconds / 20);
+  EXPECT_EQ(shorter.starts, 1);
+  EXPECT_LT(shorter.proposals_per_student, plan.proposals_per_student);
+  EXPECT_NEAR(shorter.polish_per_student / shorter.proposals_per_student,
+              plan.polish_per_student / plan.proposals_per_student, 1e-12);
+  EXPECT_LE(PlannedProposals(shorter, size) * rate, seconds / 20);
+  EXPECT_GT(PlannedProposals(shorter, size) * rate, 0.8 * seconds / 20);
+}
+
 TEST(DeepOptimiser, EqualSeedsGiveEqualResults) {
   const model::ProgramState input = RandomDivided(9, 200);
   model::ProgramState one = input, two = input, other = input;
