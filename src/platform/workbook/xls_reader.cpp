@@ -120,6 +120,26 @@ bool SharedStringsFit(const std::vector<std::string_view>& parts) {
   return !next_part();
 }
 
+// The fixed part of a cell record (row, column, format and value), 0 for a
+// record of another type or of a variable layout checked on its own.
+std::size_t CellRecordLength(std::uint32_t type) {
+  switch (type) {
+    case 0x00FD:  // LABELSST: row, column, format, string index
+    case 0x027E:  // RK: row, column, format, value
+      return 10;
+    case 0x0203:  // NUMBER: row, column, format, 8-byte value
+      return 14;
+    case 0x0201:  // BLANK: row, column, format
+      return 6;
+    case 0x0205:  // BOOLERR: row, column, format, value, kind
+      return 8;
+    case 0x0006:  // FORMULA: row, column, format, value, options, cache
+      return 20;
+    default:
+      return 0;
+  }
+}
+
 // What is wrong with the records of a workbook stream for the cell library:
 // a record running past the stream, a shared string running past its
 // records, or a sheet name or a text cell longer than its record.
@@ -208,7 +228,9 @@ std::optional<std::string> RecordProblem(std::string_view book) {
                             ? len >= 5 && Fits(len, 5, U16(data, 2), data[4] & 1)
                             : len >= 3 && Fits(len, 3, static_cast<unsigned char>(data[2]), false);
       if (!fits) return damaged + "数字格式超出记录"_gb;
-    } else if (type == 0x00FD && len < 10) {  // LABELSST
+    } else if (len < CellRecordLength(type)) {
+      // The cell library reads the fixed fields of a cell record even when
+      // the record is shorter, from the records after it.
       return damaged + "单元格记录太短"_gb;
     } else if (type == 0x00BD || type == 0x00BE) {  // MULRK, MULBLANK: one entry per column
       const std::size_t entry = type == 0x00BD ? 6 : 2;
