@@ -139,6 +139,9 @@ std::optional<std::string> CompoundFile::Problem(std::string_view needed) const 
     return damaged + "文件头无效"_gb;
   }
   // Whole sectors after the header; a trailing partial sector holds nothing.
+  // With 4096-byte sectors the header takes a whole sector, which a short
+  // file does not even hold.
+  if (b_.size() / sector_ < 2) return damaged + "文件太短，没有一个完整的扇区"_gb;
   const std::size_t count = b_.size() / sector_ - 1;
   const auto valid_link = [&](std::uint32_t v) {
     return v < count || v == kEndOfChain || v == kFreeSector || v == kFatSector ||

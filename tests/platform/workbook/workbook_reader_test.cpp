@@ -397,5 +397,25 @@ TEST(XlsReader, LoopingSectorChainsEnd) {
   EXPECT_TRUE(XlsFormulaCells(file, 0).empty());
 }
 
+TEST(XlsReader, AFileShorterThanItsSectorsIsRefused) {
+  // 4096-byte sectors in a file of fewer bytes: no sector after the header
+  // at all, which once made the check of the allocation table read past a
+  // table of no entries (found by fuzzing).
+  std::string file(3952, '\0');
+  file.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+  file[0x1C] = '\xFE';
+  file[0x1D] = '\xFF';  // byte order mark
+  file[0x1E] = 12;      // sector shift: 4096 bytes
+  file[0x20] = 6;       // mini sector shift
+  file[0x2C] = 1;       // one allocation-table sector
+  file[0x39] = 0x10;    // mini stream cutoff 4096
+  const auto problem = XlsProblem(file);
+  ASSERT_TRUE(problem);
+  EXPECT_NE(enc::ToUtf8(*problem).find("文件太短"), std::string::npos);
+  ReadResult r = ReadWorkbook(Damaged("compound_sector_larger_than_file.xls"));
+  EXPECT_FALSE(r.sheet);
+  EXPECT_NE(enc::ToUtf8(r.error).find("不是有效的Excel文件"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tessaly::workbook
