@@ -77,6 +77,9 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "ptotal") t.polish_total_stress = v;
     if (k == "compound") t.compound_share = v;
     if (k == "starts") t.starts = static_cast<int>(v);
+    if (k == "gsweeps") t.group_sweeps = static_cast<int>(v);
+    if (k == "gcap") t.group_cap = v;
+    if (k == "gshare") t.group_pair_share = v;
     if (k == "start_students") t.start_students = v;
   }
 }

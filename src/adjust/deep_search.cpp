@@ -466,19 +466,27 @@ RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double se
     out.exchanges += Polish(tuning, rng, steps, out.start_cost, deadline);
     out.proposals += steps;
   }
+  // The group exchanges last: they keep every headcount and what the
+  // polish reached in the total and the widest average.
+  if (!out.budget_reached) out.exchanges += GroupExchanges(tuning, rng, deadline);
   out.best_cost = Cost();
   if (!(out.best_cost < out.start_cost - kEpsilon) || !Acceptable()) {
     Reset(start);
     out.best_cost = out.start_cost;
   }
+  out.starts = 1;
+  Conclude(out, start);
+  return out;
+}
+
+void Search::Conclude(RangeOutcome& out, const std::vector<std::int32_t>& start) const {
+  out.best_cost = Cost();
   out.changed = cls_ != start;
   out.standing = Measure();
-  out.starts = 1;
   out.classes = assigned_;
   for (std::int32_t i = 0; i < n_; ++i) {
     if (cls_[i] >= 0) out.classes[i] = class_ids_[cls_[i]];
   }
-  return out;
 }
 
 std::int32_t Search::CountsOver() const {

@@ -53,6 +53,12 @@ struct DeepTuning {
   // Rejected polish proposals followed by a search for a second exchange
   // between the same two classes that makes the pair acceptable together.
   double compound_share = 0.05;
+  // Three-for-three exchanges keeping every headcount, between the search
+  // and the polish: sweeps over all pairs of classes (0: none), and the
+  // most triples listed per class (a sample beyond).
+  int group_sweeps = 2;
+  double group_cap = 20000;
+  double group_pair_share = 1;  // the pairs of a sweep that could gain most
   // Independent starts per range, each from the placement given with its
   // own seed; the range keeps the result a teacher would prefer (see
   // Standing). 0: every range gets an equal share of `start_students`

@@ -2,6 +2,7 @@
 // The state of the deep optimiser's exchange search over one range, shared
 // by the search (deep_search.cpp) and its polish (deep_polish.cpp).
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <utility>
@@ -38,6 +39,9 @@ class Search {
 
  private:
   double Cost() const;
+  // The outcome's cost, standing and classes from the current placement,
+  // and whether it differs from `start`.
+  void Conclude(RangeOutcome& out, const std::vector<std::int32_t>& start) const;
   // The change of the measure when a and b exchange; a value above `limit`
   // may be a bound only.
   double Delta(std::int32_t a, std::int32_t b, double limit) const;
@@ -76,6 +80,18 @@ class Search {
                   double widest_bound, DeepRandom& rng);
   std::int64_t Polish(const DeepTuning& tuning, DeepRandom& rng, std::int64_t steps, double ceiling,
                       std::chrono::steady_clock::time_point deadline);
+  // Three-for-three exchanges that keep every headcount (deep_groups.cpp):
+  // sweeps over the pairs of classes, each making the best exchange of a
+  // pair when it lowers the measure. Returns the students moved.
+  std::int64_t GroupExchanges(const DeepTuning& tuning, DeepRandom& rng,
+                              std::chrono::steady_clock::time_point deadline);
+  void BuildTriples(std::int32_t k, const DeepTuning& tuning, DeepRandom& rng);
+  bool ExchangeTriples(std::int32_t A, std::int32_t B);
+  void UpdateTriples(std::int32_t k, const std::array<std::int32_t, 3>& left,
+                     const std::array<std::int32_t, 3>& came);
+  // The shift of summed scores that levels classes A and B best (in shift_,
+  // weighed in shift_weight_), and what it would gain.
+  double PairShift(std::int32_t A, std::int32_t B);
 
   std::int32_t n_ = 0, c_ = 0, D_ = 0, F_ = 0;
   std::vector<std::int32_t> class_ids_;
@@ -105,6 +121,19 @@ class Search {
   std::vector<std::int32_t> slot_;                  // place of a student in members_
   std::vector<double> roulette_;                    // cumulative pull of the dimensions
   std::vector<std::int32_t> net_;                   // per feature: heads moved by a compound
+  // The triples of movable students of a class, sorted by key (the sum of
+  // their students' feature hashes), with their scores summed per dimension.
+  struct Triples {
+    std::vector<std::uint64_t> key;
+    std::vector<std::array<std::int32_t, 3>> who;
+    std::vector<float> sums;   // key.size() * D
+    std::vector<float> total;  // the sums of the total again, side by side
+    bool stale = true;
+  };
+  std::vector<Triples> triples_;
+  std::vector<std::uint64_t> student_hash_;
+  std::vector<double> shift_, shift_weight_;
+  double group_total_bound_ = 0, group_widest_bound_ = 0;
 };
 
 }  // namespace tessaly::adjust::deep

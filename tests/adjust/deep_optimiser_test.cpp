@@ -26,7 +26,9 @@ using testing::Gb;
 // (a few missing scores), a balance column, band conditions on the total and
 // on a subject, many namesakes from a small pool of names and some pinned
 // students; divided by the division command.
-model::ProgramState RandomDivided(std::uint32_t seed, int students) {
+// With `few_namesakes`, names of four characters from the same pools, so
+// that most students have no namesake.
+model::ProgramState RandomDivided(std::uint32_t seed, int students, bool few_namesakes = false) {
   std::mt19937 rng(seed);
   const char* surnames[] = {"张", "章", "王", "李", "赵"};
   const char* given[] = {"伟", "威", "静", "敏", "强", "丽", "军", "芳"};
@@ -41,7 +43,8 @@ model::ProgramState RandomDivided(std::uint32_t seed, int students) {
       if (rng() % 50 == 0) v = 0;  // missed the exam
       scores.push_back(v);
     }
-    const std::string name = std::string(surnames[rng() % 5]) + given[rng() % 8];
+    std::string name = std::string(surnames[rng() % 5]) + given[rng() % 8];
+    if (few_namesakes) name += std::string(given[rng() % 8]) + given[rng() % 8];
     c.Add(std::to_string(1000 + i), name, rng() % 2 ? "男" : "女", scores,
           {rng() % 3 ? "走读" : "住校"});
   }
@@ -297,6 +300,66 @@ TEST(DeepOptimiser, SeveralStartsKeepTheBestResultOfEveryRange) {
     }
   }
   EXPECT_GT(better, 0);
+}
+
+// Every class's headcount of every balanced feature, per range.
+std::vector<std::map<std::pair<std::int32_t, std::int32_t>, int>> Headcounts(
+    const model::ProgramState& state) {
+  std::vector<std::map<std::pair<std::int32_t, std::int32_t>, int>> out;
+  for (std::size_t r = 0; r < state.RangeSets.size(); ++r) {
+    const stats::RangeMeasures m = stats::MeasuresOf(state, r);
+    auto& counts = out.emplace_back();
+    const auto& students = state.RangeSets[r].Students;
+    for (std::size_t i = 0; i < students.size(); ++i) {
+      for (std::int32_t f = m.feature_start[i]; f < m.feature_start[i + 1]; ++f) {
+        ++counts[{students[i].AssignedClass, m.feature_ids[f]}];
+      }
+    }
+  }
+  return out;
+}
+
+// The group exchanges alone (no search, no polish): three students for three
+// of the same features taken together, so no class's headcount of anything
+// changes, while the averages come closer and the hard rules hold.
+TEST(DeepOptimiser, GroupExchangesMoveNoHeadcountAndNarrowTheAverages) {
+  for (std::uint32_t seed : {31u, 32u}) {
+    SCOPED_TRACE(seed);
+    const model::ProgramState before = RandomDivided(seed, 360, true);
+    model::ProgramState after = before;
+    FakeUser user;
+    DeepOptions o = Quick(seed);
+    o.tuning.proposals_per_student = 0;
+    o.tuning.polish_per_student = 0;
+    o.tuning.group_sweeps = 4;
+    const DeepResult r = DeepOptimiseDivision(after, user, o);
+    ASSERT_TRUE(r.changed);
+    for (const DeepRangeReport& range : r.ranges) {
+      EXPECT_LE(range.best_cost, range.start_cost);
+      EXPECT_EQ(range.exchanges % 3, 0);  // whole triples
+    }
+    EXPECT_EQ(Headcounts(after), Headcounts(before));
+    for (std::size_t k = 0; k < after.RangeSets.size(); ++k) {
+      const auto pairs_before = NamesakePairs(before, k);
+      for (const auto& p : NamesakePairs(after, k)) EXPECT_TRUE(pairs_before.count(p));
+      for (std::size_t i = 0; i < after.RangeSets[k].Students.size(); ++i) {
+        const auto& s = before.RangeSets[k].Students[i];
+        if (s.PresetClass >= 0)
+          EXPECT_EQ(after.RangeSets[k].Students[i].AssignedClass, s.AssignedClass);
+      }
+    }
+    const auto eb = stats::MeasureEvenness(before), ea = stats::MeasureEvenness(after);
+    double averages_before = 0, averages_after = 0;
+    for (std::size_t k = 0; k < eb.size(); ++k) {
+      for (std::size_t i = 0; i < eb[k].rows.size(); ++i) {
+        if (eb[k].rows[i].kind == stats::MeasureKind::kSubject) {
+          averages_before += eb[k].rows[i].spread();
+          averages_after += ea[k].rows[i].spread();
+        }
+      }
+    }
+    EXPECT_LT(averages_after, averages_before);
+  }
 }
 
 // A plan that fits its share of the budget stays as it is; one that does
