@@ -135,6 +135,17 @@ std::size_t CellRecordLength(std::uint32_t type) {
       return 8;
     case 0x0006:  // FORMULA: row, column, format, value, options, cache
       return 20;
+    // The cells of the first file version: row, column, three bytes of
+    // attributes, then the value.
+    case 0x0001:  // BLANK
+      return 7;
+    case 0x0002:  // INTEGER
+    case 0x0005:  // BOOLERR
+      return 9;
+    case 0x0003:  // NUMBER
+      return 15;
+    case 0x0004:  // LABEL: the text's length byte at least
+      return 8;
     default:
       return 0;
   }

@@ -279,12 +279,14 @@ TEST(XlsReader, DamagedFilesAreRefusedBeforeTheCellLibraryReadsThem) {
   // whose DIMENSION record was replaced by a record of type 0, and cells of
   // a format the workbook does not have. A cell written twice made it lose
   // the date text it had made for the first record, and so did cell records
-  // too short for their fields (an RK and a FORMULA of no bytes), whose
-  // fields it read from the records after them.
+  // too short for their fields (an RK and a FORMULA of no bytes; a cell
+  // record of the first file version of no bytes, which made it lose the
+  // whole cell table), whose fields it read from the records after them.
   for (const char* file :
        {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls",
         "freexl_leak_sheet_inside_record.xls", "freexl_iconv_underflow_sst_count.xls",
-        "freexl_leak_repeated_cell.xls", "freexl_leak_short_cell_record.xls"}) {
+        "freexl_leak_repeated_cell.xls", "freexl_leak_short_cell_record.xls",
+        "freexl_leak_short_first_version_cell.xls"}) {
     ReadResult r = ReadWorkbook(Damaged(file));
     EXPECT_FALSE(r.sheet) << file;
     EXPECT_NE(enc::ToUtf8(r.error).find("不是有效的Excel文件"), std::string::npos) << file;
