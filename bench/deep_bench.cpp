@@ -80,6 +80,7 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "gsweeps") t.group_sweeps = static_cast<int>(v);
     if (k == "gcap") t.group_cap = v;
     if (k == "gshare") t.group_pair_share = v;
+    if (k == "gstudents") t.group_students = v;
     if (k == "start_students") t.start_students = v;
   }
 }

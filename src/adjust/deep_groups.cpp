@@ -39,6 +39,8 @@ std::uint64_t Mix(std::uint64_t z) {
 }
 
 constexpr std::uint64_t kIndexMask = (std::uint64_t{1} << 24) - 1;
+// Exchanges of one pair of classes in one sweep, at most.
+constexpr int kRepeats = 16;
 
 }  // namespace
 
@@ -278,7 +280,8 @@ std::int64_t Search::GroupExchanges(const DeepTuning& tuning, DeepRandom& rng,
       if (std::chrono::steady_clock::now() > deadline) return 3 * (made + here);
       if (triples_[A].stale) BuildTriples(A, tuning, rng);
       if (triples_[B].stale) BuildTriples(B, tuning, rng);
-      if (ExchangeTriples(A, B)) ++here;
+      // A pair exchanges again while it still gains, a few times at most.
+      for (int again = 0; again < kRepeats && ExchangeTriples(A, B); ++again) ++here;
     }
     made += here;
     if (here == 0) break;

@@ -47,6 +47,9 @@ void FitToBudget(DeepTuning& t, double size, double seconds_per_proposal, double
   const double margin = 0.9;  // the rate is a measurement, not a promise
   auto seconds = [&] { return PlannedProposals(t, size) * seconds_per_proposal; };
   if (seconds() <= share) return;
+  // The group exchanges are not counted in proposals: a plan that must be
+  // shortened goes without them first.
+  t.group_sweeps = 0;
   t.starts = std::max(1, static_cast<int>(std::max(1, t.starts) * margin * share / seconds()));
   if (seconds() <= share) return;
   const double f = margin * share / seconds();
@@ -90,6 +93,10 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
       if (plans[r].starts <= 0) {
         const double fit = plans[r].start_students / (range_count * size);
         plans[r].starts = std::clamp(static_cast<int>(fit), 1, 8);
+      }
+      if (plans[r].group_sweeps < 0) {
+        const double fit = plans[r].group_students / (range_count * size);
+        plans[r].group_sweeps = std::clamp(static_cast<int>(fit), 0, 4);
       }
       work[r] = PlannedProposals(plans[r], size);
       work_left += work[r];

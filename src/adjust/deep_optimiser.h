@@ -50,8 +50,8 @@ struct DeepResult {
 double PlannedProposals(const DeepTuning& tuning, double size);
 
 // A plan that would outrun its share of the time budget (at the measured
-// seconds per proposal) is shortened to fit it, fewer starts first, then a
-// shorter search and polish: a whole search of fewer proposals ends far
+// seconds per proposal) is shortened to fit it: no group exchanges, fewer
+// starts, then a shorter search and polish: a whole search of fewer proposals ends far
 // better than a long one cut in the middle, while it is still hot. A plan
 // that fits is kept as it is, so that equal seeds give equal results
 // whenever the budget allows the whole plan.

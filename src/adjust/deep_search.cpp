@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <numeric>
 #include <unordered_map>
 
@@ -353,7 +354,8 @@ std::int32_t Search::Partner(std::int32_t a, DeepRandom& rng, const DeepTuning& 
   return movable_[rng.Below(static_cast<std::uint32_t>(movable_.size()))];
 }
 
-RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double seconds) {
+RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double seconds,
+                         bool every_start_groups) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                            std::chrono::duration<double>(std::max(0.0, seconds)));
@@ -466,9 +468,9 @@ RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double se
     out.exchanges += Polish(tuning, rng, steps, out.start_cost, deadline);
     out.proposals += steps;
   }
-  // The group exchanges last: they keep every headcount and what the
-  // polish reached in the total and the widest average.
-  if (!out.budget_reached) out.exchanges += GroupExchanges(tuning, rng, deadline);
+  if (!out.budget_reached && every_start_groups) {
+    out.exchanges += GroupExchanges(tuning, rng, deadline);
+  }
   out.best_cost = Cost();
   if (!(out.best_cost < out.start_cost - kEpsilon) || !Acceptable()) {
     Reset(start);
@@ -477,6 +479,17 @@ RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double se
   out.starts = 1;
   Conclude(out, start);
   return out;
+}
+
+void Search::Finish(const DeepTuning& tuning, std::uint64_t seed, double seconds,
+                    RangeOutcome& out) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                           std::chrono::duration<double>(std::max(0.0, seconds)));
+  DeepRandom rng(seed);
+  out.exchanges += GroupExchanges(tuning, rng, deadline);
+  if (Clock::now() > deadline) out.budget_reached = true;
+  Conclude(out, orig_);
 }
 
 void Search::Conclude(RangeOutcome& out, const std::vector<std::int32_t>& start) const {
@@ -514,22 +527,38 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
   const auto begin = Clock::now();
   RangeOutcome best;
   best.classes = input.classes;
+  std::unique_ptr<deep::Search> chosen;
   const int starts = std::max(1, tuning.starts);
+  // Where the classes make few pairs the group exchanges cost little and
+  // every start makes them, so that the starts are ranked by their result;
+  // elsewhere the chosen start alone makes them.
+  const std::size_t classes = input.measures.class_ids.size();
+  const bool every_start = tuning.group_sweeps > 0 && classes * (classes - 1) / 2 <= 6;
   for (int k = 0; k < starts; ++k) {
     const double used = std::chrono::duration<double>(Clock::now() - begin).count();
-    deep::Search search(input, tuning);
-    if (!search.Ready()) return best;
+    auto search = std::make_unique<deep::Search>(input, tuning);
+    if (!search->Ready()) return best;
     // Every start but the first has its own stream of the seed.
-    RangeOutcome o = search.Run(tuning, seed + 0x5851F42D4C957F2Dull * k, seconds - used);
+    RangeOutcome o =
+        search->Run(tuning, seed + 0x5851F42D4C957F2Dull * k, seconds - used, every_start);
     const std::int64_t proposals = best.proposals + o.proposals;
     const std::int64_t exchanges = best.exchanges + o.exchanges;
     const bool cut = o.budget_reached;
-    if (k == 0 || (o.changed && o.standing < best.standing)) best = std::move(o);
+    if (k == 0 || (o.changed && o.standing < best.standing)) {
+      best = std::move(o);
+      chosen = std::move(search);
+    }
     best.proposals = proposals;
     best.exchanges = exchanges;
     best.budget_reached = best.budget_reached || cut;
     best.starts = k + 1;
     if (cut) break;
+  }
+  // The group exchanges finish the chosen start alone: they keep every
+  // headcount, and the total and the widest average it reached.
+  if (!best.budget_reached && tuning.group_sweeps > 0 && !every_start) {
+    const double used = std::chrono::duration<double>(Clock::now() - begin).count();
+    chosen->Finish(tuning, seed ^ 0xD1B54A32D192ED03ull, seconds - used, best);
   }
   return best;
 }

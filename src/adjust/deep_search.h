@@ -53,10 +53,14 @@ struct DeepTuning {
   // Rejected polish proposals followed by a search for a second exchange
   // between the same two classes that makes the pair acceptable together.
   double compound_share = 0.05;
-  // Three-for-three exchanges keeping every headcount, between the search
-  // and the polish: sweeps over all pairs of classes (0: none), and the
-  // most triples listed per class (a sample beyond).
-  int group_sweeps = 2;
+  // Three-for-three exchanges keeping every headcount, after the polish of
+  // the chosen start: sweeps over all pairs of classes, and the most triples listed per class
+  // (a sample beyond). 0 sweeps: none; below 0: every range gets an equal
+  // share of `group_students` students, in whole sweeps up to 4, so that a
+  // school of ordinary size gets them and a very large one, whose time they
+  // would outrun, none.
+  int group_sweeps = -1;
+  double group_students = 3000;
   double group_cap = 20000;
   double group_pair_share = 1;  // the pairs of a sweep that could gain most
   // Independent starts per range, each from the placement given with its
@@ -65,7 +69,7 @@ struct DeepTuning {
   // students searched, in whole starts between 1 and 8, so that a school of
   // ordinary size gets several and a small range more.
   int starts = 0;
-  double start_students = 4000;
+  double start_students = 3000;
 };
 
 // How a teacher ranks two results of one range: first the balanced

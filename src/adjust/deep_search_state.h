@@ -31,7 +31,12 @@ class Search {
   Search(const RangeInput& in, const DeepTuning& tuning);
 
   bool Ready() const { return movable_.size() >= 2 && c_ >= 2; }
-  RangeOutcome Run(const DeepTuning& tuning, std::uint64_t seed, double seconds);
+  // The search and polish of one start; with `groups`, the group exchanges
+  // after them.
+  RangeOutcome Run(const DeepTuning& tuning, std::uint64_t seed, double seconds, bool groups);
+  // The group exchanges after the chosen start's search and polish
+  // (deep_groups.cpp), within `seconds`; `out` then tells the result.
+  void Finish(const DeepTuning& tuning, std::uint64_t seed, double seconds, RangeOutcome& out);
   // The standing of the current placement.
   Standing Measure() const;
   // Heads beyond one apart, summed over the balanced headcounts.

@@ -99,6 +99,7 @@ DeepOptions Quick(std::uint64_t seed) {
   o.seconds = 60;  // the planned length ends the run
   o.tuning.proposals_per_student = 400;
   o.tuning.starts = 1;  // one start per range; the automatic number has its own test
+  o.tuning.group_sweeps = 1;
   return o;
 }
 
@@ -367,6 +368,7 @@ TEST(DeepOptimiser, GroupExchangesMoveNoHeadcountAndNarrowTheAverages) {
 TEST(DeepOptimiser, APlanTooLongForItsShareOfTheBudgetIsShortenedToFit) {
   DeepTuning plan;
   plan.starts = 4;
+  plan.group_sweeps = 2;
   const double size = 1000, rate = 1e-7;
   const double seconds = PlannedProposals(plan, size) * rate;  // 4 * 2150 * 1000 * 1e-7
   EXPECT_NEAR(seconds, 0.86, 1e-9);
@@ -376,8 +378,11 @@ TEST(DeepOptimiser, APlanTooLongForItsShareOfTheBudgetIsShortenedToFit) {
   EXPECT_EQ(fits.starts, 4);
   EXPECT_EQ(fits.proposals_per_student, plan.proposals_per_student);
 
+  EXPECT_EQ(fits.group_sweeps, plan.group_sweeps);
+
   DeepTuning fewer = plan;
   FitToBudget(fewer, size, rate, seconds / 2);
+  EXPECT_EQ(fewer.group_sweeps, 0);
   EXPECT_EQ(fewer.starts, 1);  // 4 * 0.9 / 2 starts, whole
   EXPECT_EQ(fewer.proposals_per_student, plan.proposals_per_student);
   EXPECT_LE(PlannedProposals(fewer, size) * rate, seconds / 2);
