@@ -271,16 +271,24 @@ std::optional<std::string> RecordProblem(std::string_view book) {
          U16(book, offset) != 0x0209 && U16(book, offset) != 0x0009)) {
       return damaged + "工作表的数据不在工作簿所记的位置"_gb;
     }
+    // The sheet runs to the EOF record of its own BOF: a chart embedded in
+    // it is a BOF ... EOF of its own, and a sheet whose BOF is never closed
+    // (another sheet's BOF inside it) made the cell library lose memory.
     int dimensions = 0;
     bool junk = false;
-    ForEachRecord(book, offset, [&](std::uint32_t type, std::string_view) {
+    int depth = 0;
+    for (std::size_t at = offset; at + 4 <= book.size() && (depth > 0 || at == offset);
+         at += 4 + U16(book, at + 2)) {
+      const std::uint32_t type = U16(book, at);
+      if (type == 0x0809 || type == 0x0409 || type == 0x0209 || type == 0x0009) ++depth;
+      if (type == 0x000A) --depth;
       // Record type 0 is the DIMENSION record of the first file version
       // only; in a later one it is no record at all.
-      if (type == 0x0200 || (type == 0x0000 && !biff8)) ++dimensions;
+      if (depth == 1 && (type == 0x0200 || (type == 0x0000 && !biff8))) ++dimensions;
       if (type == 0x0000 && biff8) junk = true;
-      return true;
-    });
+    }
     if (junk) return damaged + "工作表中有无效的记录"_gb;
+    if (depth > 0) return damaged + "工作表没有结束记录"_gb;
     if (dimensions > 1 || (worksheet && dimensions == 0)) {
       return damaged + "工作表的范围记录不正确"_gb;
     }
