@@ -280,6 +280,10 @@ std::optional<std::string> RecordProblem(std::string_view book) {
     for (std::size_t at = offset; at + 4 <= book.size() && (depth > 0 || at == offset);
          at += 4 + U16(book, at + 2)) {
       const std::uint32_t type = U16(book, at);
+      // Nor may another listed sheet begin inside it.
+      for (const auto& other : sheets) {
+        if (other.first == at && at != offset) return damaged + "工作表的数据相互重叠"_gb;
+      }
       if (type == 0x0809 || type == 0x0409 || type == 0x0209 || type == 0x0009) ++depth;
       if (type == 0x000A) --depth;
       // Record type 0 is the DIMENSION record of the first file version

@@ -283,12 +283,14 @@ TEST(XlsReader, DamagedFilesAreRefusedBeforeTheCellLibraryReadsThem) {
   // record of the first file version of no bytes, which made it lose the
   // whole cell table), whose fields it read from the records after them.
   // A sheet whose BOF record is never closed by its EOF (another sheet
-  // begins inside it) made it lose memory too.
+  // begins inside it) made it lose memory too, and so did a listed sheet
+  // nested inside another as if it were an embedded chart.
   for (const char* file :
        {"freexl_heap_overflow_read.xls", "freexl_leak_on_bad_file.xls",
         "freexl_leak_sheet_inside_record.xls", "freexl_iconv_underflow_sst_count.xls",
         "freexl_leak_repeated_cell.xls", "freexl_leak_short_cell_record.xls",
-        "freexl_leak_short_first_version_cell.xls", "freexl_leak_unclosed_sheet.xls"}) {
+        "freexl_leak_short_first_version_cell.xls", "freexl_leak_unclosed_sheet.xls",
+        "freexl_leak_sheet_inside_sheet.xls"}) {
     ReadResult r = ReadWorkbook(Damaged(file));
     EXPECT_FALSE(r.sheet) << file;
     EXPECT_NE(enc::ToUtf8(r.error).find("不是有效的Excel文件"), std::string::npos) << file;
