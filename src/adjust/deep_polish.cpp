@@ -14,30 +14,13 @@ double Search::PolishTerm(std::int32_t d, double dev) const {
 }
 
 double Search::PolishDelta(std::int32_t a, std::int32_t b) const {
-  const std::int32_t A = cls_[a], B = cls_[b];
-  const double* va = &val_[a * D_];
-  const double* vb = &val_[b * D_];
-  const unsigned char* ha = &has_[a * D_];
-  const unsigned char* hb = &has_[b * D_];
-  const std::int32_t iA = A * D_, iB = B * D_;
   double delta = 0;
-  for (std::int32_t d = 0; d < D_; ++d) {
-    if (pscale_[d] == 0) continue;
-    const double dv = vb[d] - va[d];
-    const std::int32_t dh = hb[d] - ha[d];
-    if (dv == 0 && dh == 0) continue;
-    const double oldA = dev_[iA + d], oldB = dev_[iB + d];
-    double newA, newB;
-    if (dh == 0) {
-      newA = oldA + dv * inv_[iA + d];
-      newB = oldB - dv * inv_[iB + d];
-    } else {
-      const std::int32_t cA = cnt_[iA + d] + dh, cB = cnt_[iB + d] - dh;
-      newA = (cA > 0 ? (sum_[iA + d] + dv) / cA : 0) - ref_[d];
-      newB = (cB > 0 ? (sum_[iB + d] - dv) / cB : 0) - ref_[d];
-    }
-    delta += PolishTerm(d, newA) - PolishTerm(d, oldA) + PolishTerm(d, newB) - PolishTerm(d, oldB);
-  }
+  ForEachChangedAverage(
+      a, b, [&](std::int32_t d, double oldA, double newA, double oldB, double newB) {
+        if (pscale_[d] == 0) return;
+        delta +=
+            PolishTerm(d, newA) - PolishTerm(d, oldA) + PolishTerm(d, newB) - PolishTerm(d, oldB);
+      });
   return delta;
 }
 

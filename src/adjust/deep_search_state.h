@@ -51,6 +51,34 @@ class Search {
   // may be a bound only.
   double Delta(std::int32_t a, std::int32_t b, double limit) const;
   double CountDelta(std::int32_t a, std::int32_t b) const;
+  // Calls f(d, old_A, new_A, old_B, new_B) with the deviations of class A
+  // (of a) and class B (of b) in every dimension an exchange of a and b
+  // changes: the one pricing of the averages that the search's measure and
+  // the polish's share.
+  template <typename F>
+  [[gnu::always_inline]] void ForEachChangedAverage(std::int32_t a, std::int32_t b, F&& f) const {
+    const std::int32_t iA = cls_[a] * D_, iB = cls_[b] * D_;
+    const double* va = &val_[a * D_];
+    const double* vb = &val_[b * D_];
+    const unsigned char* ha = &has_[a * D_];
+    const unsigned char* hb = &has_[b * D_];
+    for (std::int32_t d = 0; d < D_; ++d) {
+      const double dv = vb[d] - va[d];
+      const std::int32_t dh = hb[d] - ha[d];
+      if (dv == 0 && dh == 0) continue;
+      const double oldA = dev_[iA + d], oldB = dev_[iB + d];
+      double newA, newB;
+      if (dh == 0) {
+        newA = oldA + dv * inv_[iA + d];
+        newB = oldB - dv * inv_[iB + d];
+      } else {
+        const std::int32_t cA = cnt_[iA + d] + dh, cB = cnt_[iB + d] - dh;
+        newA = (cA > 0 ? (sum_[iA + d] + dv) / cA : 0) - ref_[d];
+        newB = (cB > 0 ? (sum_[iB + d] - dv) / cB : 0) - ref_[d];
+      }
+      f(d, oldA, newA, oldB, newB);
+    }
+  }
   double ClassAverageCost(std::int32_t k) const;
   void Apply(std::int32_t a, std::int32_t b);
   bool NamesakesAllow(std::int32_t a, std::int32_t b) const;
