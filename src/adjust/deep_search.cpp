@@ -96,6 +96,14 @@ Search::Search(const RangeInput& in, const DeepTuning& tuning) {
     if (cls_[i] >= 0 && in.movable[i]) movable_.push_back(i);
   }
   orig_ = cls_;
+  // With few features, a student's features as the bits of a mask.
+  if (F_ <= 64) {
+    fmask_.assign(n_, 0);
+    for (std::int32_t i = 0; i < n_; ++i) {
+      for (std::int32_t f = fstart_[i]; f < fstart_[i + 1]; ++f)
+        fmask_[i] |= std::uint64_t{1} << fids_[f];
+    }
+  }
 
   // Namesakes: students sharing a non-empty sound key.
   std::unordered_map<std::string, std::int32_t> key_group;
@@ -214,13 +222,24 @@ double Search::Delta(std::int32_t a, std::int32_t b, double limit) const {
 double Search::CountDelta(std::int32_t a, std::int32_t b) const {
   const std::int32_t A = cls_[a], B = cls_[b];
   double delta = 0;
+  const std::int32_t* nA = &nf_[A * F_];
+  const std::int32_t* nB = &nf_[B * F_];
   // Headcounts: a feature of one student only moves one head each way.
+  if (!fmask_.empty()) {
+    for (std::uint64_t m = fmask_[a] & ~fmask_[b]; m != 0; m &= m - 1) {
+      const int f = __builtin_ctzll(m);  // leaves A, joins B
+      delta += wf_[f] * (2.0 * (nB[f] - nA[f]) + 2.0);
+    }
+    for (std::uint64_t m = fmask_[b] & ~fmask_[a]; m != 0; m &= m - 1) {
+      const int f = __builtin_ctzll(m);  // leaves B, joins A
+      delta += wf_[f] * (2.0 * (nA[f] - nB[f]) + 2.0);
+    }
+    return delta;
+  }
   const std::int32_t* pa = &fids_[fstart_[a]];
   const std::int32_t* ea = &fids_[fstart_[a + 1]];
   const std::int32_t* pb = &fids_[fstart_[b]];
   const std::int32_t* eb = &fids_[fstart_[b + 1]];
-  const std::int32_t* nA = &nf_[A * F_];
-  const std::int32_t* nB = &nf_[B * F_];
   while (pa != ea || pb != eb) {
     if (pa != ea && pb != eb && *pa == *pb) {
       ++pa, ++pb;

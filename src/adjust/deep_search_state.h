@@ -133,6 +133,7 @@ class Search {
   std::vector<unsigned char> has_;      // n * D
   std::vector<double> ref_, wd_;        // per dimension: range average, weight
   std::vector<std::int32_t> fstart_, fids_;
+  std::vector<std::uint64_t> fmask_;   // per student, when there are at most 64 features
   std::vector<double> expected_, wf_;  // per feature
   std::vector<std::int32_t> cls_, orig_;
   std::vector<std::int32_t> movable_;

@@ -7,6 +7,7 @@
 #include <set>
 #include <utility>
 
+#include "adjust/deep_search.h"
 #include "engine/cohort_builder.h"
 #include "engine/division.h"
 #include "engine/names/same_names.h"
@@ -345,8 +346,9 @@ TEST(DeepOptimiser, GroupExchangesMoveNoHeadcountAndNarrowTheAverages) {
       for (const auto& p : NamesakePairs(after, k)) EXPECT_TRUE(pairs_before.count(p));
       for (std::size_t i = 0; i < after.RangeSets[k].Students.size(); ++i) {
         const auto& s = before.RangeSets[k].Students[i];
-        if (s.PresetClass >= 0)
+        if (s.PresetClass >= 0) {
           EXPECT_EQ(after.RangeSets[k].Students[i].AssignedClass, s.AssignedClass);
+        }
       }
     }
     const auto eb = stats::MeasureEvenness(before), ea = stats::MeasureEvenness(after);
@@ -407,6 +409,43 @@ TEST(DeepOptimiser, EqualSeedsGiveEqualResults) {
   EXPECT_EQ(Classes(one), Classes(two));
   EXPECT_NE(Classes(one), Classes(input));
   EXPECT_NE(Classes(one), Classes(other));
+}
+
+// What the search reads of range r, as the optimiser builds it.
+RangeInput InputOfRange(const model::ProgramState& state, std::size_t r) {
+  RangeInput in;
+  in.measures = stats::MeasuresOf(state, r);
+  for (const model::student& s : state.RangeSets[r].Students) {
+    in.totals.push_back(s.Total);
+    in.scores.push_back(s.Scores);
+    in.classes.push_back(s.AssignedClass);
+    in.movable.push_back(s.PresetClass < 0);
+  }
+  in.sound_keys = engine::BuildSoundKeys(state.RangeSets[r], engine::SoundRulesOf(state));
+  return in;
+}
+
+// Headcounts are priced from bit masks where a range has at most 64 of them
+// and from the students' sorted lists beyond: features nobody holds change
+// no measure, so a range padded past 64 must search exactly alike.
+TEST(DeepSearch, ManyHeadcountsAreSearchedAsFewAre) {
+  const model::ProgramState state = RandomDivided(11, 300);
+  DeepTuning tuning = Quick(1).tuning;
+  for (std::size_t r = 0; r < state.RangeSets.size(); ++r) {
+    SCOPED_TRACE(r);
+    const RangeInput few = InputOfRange(state, r);
+    ASSERT_LE(few.measures.features.size(), 64u);
+    RangeInput many = few;
+    while (many.measures.features.size() <= 64) {
+      many.measures.features.push_back({stats::MeasureKind::kBalanceValue, "空", 3});
+    }
+    const RangeOutcome a = SearchRange(few, tuning, 7, 60);
+    const RangeOutcome b = SearchRange(many, tuning, 7, 60);
+    EXPECT_TRUE(a.changed);
+    EXPECT_EQ(a.classes, b.classes);
+    EXPECT_EQ(a.best_cost, b.best_cost);
+    EXPECT_EQ(a.exchanges, b.exchanges);
+  }
 }
 
 // Two classes that are alike in every measure: no exchange can help.
