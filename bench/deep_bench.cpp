@@ -124,6 +124,7 @@ void Run(benchmark::State& bs, const model::ProgramState& divided) {
     Tune(options.tuning);
     if (const char* s = std::getenv("DEEP_SEED")) options.seed = std::stoull(s);
     options.seconds = 30;  // the planned length ends the run, not the budget
+    if (const char* s = std::getenv("DEEP_SECONDS")) options.seconds = std::stod(s);
     adjust::DeepResult r = adjust::DeepOptimiseDivision(state, user, options);
     if (!r.ran || user.warnings + user.errors != 0) bs.SkipWithError("the run did not complete");
     for (const auto& range : r.ranges) {

@@ -60,7 +60,7 @@ struct DeepTuning {
   // school of ordinary size gets them and a very large one, whose time they
   // would outrun, none.
   int group_sweeps = -1;
-  double group_students = 3000;
+  double group_students = 6000;
   double group_cap = 20000;
   double group_pair_share = 1;  // the pairs of a sweep that could gain most
   // Independent starts per range, each from the placement given with its
