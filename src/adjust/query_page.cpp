@@ -20,18 +20,9 @@ const std::vector<std::string>& ResultHeadings() {
   return headings;
 }
 
-// The initials of a name: ToPinyin with flags 0. A character outside GBK
-// (a GB18030 four-byte sequence, as rare characters of names are kept) has
-// no syllable and gives nothing, instead of its two digit bytes.
+// The initials of a name: ToPinyin with flags 0.
 std::string Initials(const std::string& name) {
-  std::string gbk;
-  gbk.reserve(name.size());
-  for (std::size_t pos = 0; pos < name.size();) {
-    const std::size_t len = enc::CharLength(name, pos);
-    if (len != 4) gbk.append(name, pos, len);
-    pos += len;
-  }
-  return engine::ToPinyin(gbk, 0, 255);
+  return engine::ToPinyin(name, 0, 255);
 }
 
 std::string ClassText(std::int32_t id) {

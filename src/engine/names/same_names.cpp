@@ -87,8 +87,16 @@ std::string NormaliseSyllable(std::string_view syllable, const SoundRules& rules
 
 std::string SoundKey(std::string_view name, const SoundRules& rules) {
   std::string key;
-  for (std::size_t i = 0; i < name.size(); i += 2) {
+  for (std::size_t i = 0; i < name.size();) {
+    // A four-byte character has no syllable: it sounds like itself, so that
+    // the same character matches and two different ones do not.
+    if (enc::CharLength(name, i) == 4) {
+      key.append(name.substr(i, 4));
+      i += 4;
+      continue;
+    }
     AppendPieceSound(key, name.substr(i, 2), rules);
+    i += 2;
   }
   return key;
 }

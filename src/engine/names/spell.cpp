@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "engine/names/spell_data.h"
+#include "platform/encoding.h"
 
 namespace tessaly::engine {
 namespace {
@@ -62,6 +63,14 @@ void AppendPinyin(std::string& out, std::string_view text, std::int32_t flags) {
   const bool keep = (flags & kKeepOthers) != 0;
   std::size_t i = 0;
   while (i < text.size()) {
+    // A four-byte character (outside the double-byte code page, as rare
+    // characters of names are kept) has no syllable; its second and fourth
+    // bytes are ASCII digits but no digits of the text.
+    if (enc::CharLength(text, i) == 4) {
+      if (mark) out.push_back('?');
+      i += 4;
+      continue;
+    }
     const auto c = static_cast<unsigned char>(text[i]);
     const auto d = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
     if (c < 0x81 || d < 0x40) {

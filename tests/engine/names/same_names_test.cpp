@@ -96,6 +96,14 @@ TEST(SoundKey, PiecesOfTwoBytesAndOtherCharacters) {
   // trail byte; neither half of the split character gives a sound.
   EXPECT_EQ(SoundKey("a张"_gb, none), "A");
   EXPECT_EQ(SoundKey("给"_gb, none), "");
+  // A four-byte character sounds like itself: the same one matches, another
+  // one with the same digit bytes (95 32 82 36 and 95 32 83 36) does not,
+  // nor does the name without it.
+  const std::string rare = "\x95\x32\x82\x36", other = "\x95\x32\x83\x36";
+  EXPECT_EQ(SoundKey("张"_gb + rare, none), SoundKey("章"_gb + rare, none));
+  EXPECT_NE(SoundKey("张"_gb + rare, none), SoundKey("张"_gb + other, none));
+  EXPECT_NE(SoundKey("张"_gb + rare, none), SoundKey("张"_gb, none));
+  EXPECT_EQ(SoundKey("张"_gb + rare + "伟"_gb, none), "ZHANG" + rare + "WEI");
   // Each piece is rewritten on its own: a rule does not see across pieces.
   EXPECT_EQ(SoundKey("CAN", Rules({"c-ch"}, {"an-ang"})), "CHAN");
 }

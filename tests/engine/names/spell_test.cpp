@@ -58,6 +58,17 @@ TEST(ToPinyin, CutCharacterAtTheEndIsOneByte) {
   EXPECT_EQ(Pinyin(Bytes({0xD5, '1'}), 1), "1");
 }
 
+TEST(ToPinyin, FourByteCharactersHaveNoSyllableAndNoDigits) {
+  // U+20000, kept in its GB18030 form 95 32 82 36: digits "2" and "6" inside.
+  const std::string rare = Bytes({0x95, 0x32, 0x82, 0x36});
+  EXPECT_EQ(Pinyin("张"_gb + rare + "三"_gb, 1), "ZHANGSAN");
+  EXPECT_EQ(Pinyin("张"_gb + rare, 0), "Z");
+  EXPECT_EQ(Pinyin(rare + "3", 3), "?3");
+  EXPECT_EQ(Pinyin(rare, 4), "");
+  // Cut short it is no such character: the bytes count one by one.
+  EXPECT_EQ(Pinyin(Bytes({0x95, 0x32, 0x82}), 1), "2");
+}
+
 TEST(ToPinyin, FullWidthFormsKeepTheirCase) {
   EXPECT_EQ(Pinyin(Bytes({0xA3, 0xC2}), 1), "B");
   EXPECT_EQ(Pinyin(Bytes({0xA3, 0xE2}), 1), "b");
