@@ -44,7 +44,8 @@ SoundRules SoundRulesOf(const model::ProgramState& state);
 std::string NormaliseSyllable(std::string_view syllable, const SoundRules& rules);
 
 // The sound key of a name: its two-byte pieces converted with ToPinyin(piece,
-// 1, 255) and rewritten with NormaliseSyllable, concatenated (张伟 -> ZHANGWEI).
+// 1, 255) and rewritten with NormaliseSyllable, concatenated (张伟 -> ZHANGWEI);
+// a four-byte character, which has no syllable, stands for itself.
 std::string SoundKey(std::string_view name, const SoundRules& rules);
 
 // SameNameRows for a range set: the sound key of every student, in order.

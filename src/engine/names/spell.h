@@ -2,8 +2,8 @@
 // Pinyin conversion of code page 936 text: every Chinese character becomes
 // its Mandarin syllable without tone mark in capitals (or only its first
 // letter), the numbered symbols of row A2 become digits, the Greek letters of
-// row A6 Latin transcriptions, full-width ASCII its single-byte form. Pure
-// table look-ups; no state.
+// row A6 Latin transcriptions, full-width ASCII its single-byte form; a
+// four-byte character has no syllable. Pure table look-ups; no state.
 
 #include <cstdint>
 #include <string>
