@@ -28,6 +28,19 @@ double Search::PolishDelta(std::int32_t a, std::int32_t b) const {
 // one with fewer, so no headcount gets wider apart.
 bool Search::CountsNarrow(std::int32_t a, std::int32_t b) const {
   const std::int32_t A = cls_[a], B = cls_[b];
+  if (!fmask_.empty()) {
+    const std::int32_t* nA = &nf_[A * F_];
+    const std::int32_t* nB = &nf_[B * F_];
+    for (std::uint64_t m = fmask_[a] & ~fmask_[b]; m != 0; m &= m - 1) {
+      const int f = __builtin_ctzll(m);  // leaves A, joins B
+      if (nB[f] + 1 > nA[f]) return false;
+    }
+    for (std::uint64_t m = fmask_[b] & ~fmask_[a]; m != 0; m &= m - 1) {
+      const int f = __builtin_ctzll(m);  // leaves B, joins A
+      if (nA[f] + 1 > nB[f]) return false;
+    }
+    return true;
+  }
   const std::int32_t* pa = &fids_[fstart_[a]];
   const std::int32_t* ea = &fids_[fstart_[a + 1]];
   const std::int32_t* pb = &fids_[fstart_[b]];
@@ -50,6 +63,22 @@ bool Search::CountsNarrow(std::int32_t a, std::int32_t b) const {
 
 bool Search::PairCountsNarrow(std::int32_t a, std::int32_t b, std::int32_t d, std::int32_t c) {
   const std::int32_t A = cls_[a], B = cls_[b];
+  if (!fmask_.empty()) {
+    // The heads of a feature that go to B (of a and d) less those that come
+    // back (of b and c), read off the students' feature masks.
+    const std::uint64_t ma = fmask_[a], md = fmask_[d], mb = fmask_[b], mc = fmask_[c];
+    const std::int32_t* nA = &nf_[A * F_];
+    const std::int32_t* nB = &nf_[B * F_];
+    for (std::uint64_t u = ma | md | mb | mc; u != 0; u &= u - 1) {
+      const int f = __builtin_ctzll(u);
+      const std::uint64_t bit = std::uint64_t{1} << f;
+      const std::int32_t m =
+          ((ma & bit) != 0) + ((md & bit) != 0) - ((mb & bit) != 0) - ((mc & bit) != 0);
+      const std::int32_t gap = nA[f] - nB[f];
+      if ((m > 0 && gap < m) || (m < 0 && gap > m)) return false;
+    }
+    return true;
+  }
   const std::int32_t students[4] = {a, d, b, c};
   for (int s = 0; s < 4; ++s) {
     for (std::int32_t f = fstart_[students[s]]; f < fstart_[students[s] + 1]; ++f) {
