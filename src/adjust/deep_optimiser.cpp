@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #include "engine/evaluation.h"
 #include "engine/names/same_names.h"
@@ -101,31 +105,102 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
       work[r] = PlannedProposals(plans[r], size);
       work_left += work[r];
     }
-    // Seconds per proposal, measured on the ranges searched so far.
+    // The ranges are independent: `workers` search them side by side, each
+    // taking the next range not yet taken. A range's share of the time left
+    // is by its planned work, of the time all workers have left together
+    // (no more than the time left itself); its plan is fitted to that share
+    // at the seconds per proposal measured on the ranges searched so far.
+    // This thread shows the progress as the ranges end, in their order.
+    const std::size_t range_total = state.RangeSets.size();
+    std::vector<RangeInput> inputs;
+    inputs.reserve(range_total);
+    for (std::size_t r = 0; r < range_total; ++r) inputs.push_back(InputOf(state, r, rules));
+    const int threads = options.threads > 0
+                            ? options.threads
+                            : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const std::size_t workers = std::clamp<std::size_t>(threads, 1, range_total);
+    // A range searched alone may run its starts side by side.
+    const int starts_at_once = std::max(1, threads / static_cast<int>(workers));
+    std::vector<RangeOutcome> outcomes(range_total);
+    std::vector<bool> finished(range_total, false);
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::size_t next = 0;
     double spent = 0, proposals_done = 0;
-    for (std::size_t r = 0; r < state.RangeSets.size(); ++r) {
-      const std::size_t size = state.RangeSets[r].Students.size();
-      // This range's share of the time left, by its planned work.
-      const double used = std::chrono::duration<double>(Clock::now() - start).count();
-      const double left = std::max(0.0, options.seconds - used);
-      const double share = work_left > 0 ? left * work[r] / work_left : left;
-      work_left -= work[r];
-      const std::uint64_t seed = options.seed * 0x9E3779B97F4A7C15ull + r;
-      DeepTuning tuning = plans[r];
-      const double rate = proposals_done > 0 ? spent / proposals_done : kAssumedSecondsPerProposal;
-      FitToBudget(tuning, static_cast<double>(std::max<std::size_t>(1, size)), rate, share);
-      const auto begin = Clock::now();
-      const RangeOutcome o = SearchRange(InputOf(state, r, rules), tuning, seed, share);
-      spent += std::chrono::duration<double>(Clock::now() - begin).count();
-      proposals_done += static_cast<double>(o.proposals);
+    std::exception_ptr failure;
+    auto search_ranges = [&] {
+      for (;;) {
+        std::size_t r;
+        DeepTuning tuning;
+        double share;
+        {
+          std::lock_guard<std::mutex> lock(mutex);
+          if (next == range_total) return;
+          r = next++;
+          const double used = std::chrono::duration<double>(Clock::now() - start).count();
+          const double left = std::max(0.0, options.seconds - used);
+          const double side_by_side =
+              static_cast<double>(std::min<std::size_t>(workers, range_total - r));
+          share = work_left > 0 ? std::min(left, left * side_by_side * work[r] / work_left) : left;
+          work_left -= work[r];
+          tuning = plans[r];
+          const double rate =
+              proposals_done > 0 ? spent / proposals_done : kAssumedSecondsPerProposal;
+          FitToBudget(tuning,
+                      static_cast<double>(std::max<std::size_t>(1, inputs[r].classes.size())), rate,
+                      share);
+        }
+        const std::uint64_t seed = options.seed * 0x9E3779B97F4A7C15ull + r;
+        const auto begin = Clock::now();
+        RangeOutcome o = SearchRange(inputs[r], tuning, seed, share, starts_at_once);
+        const double took = std::chrono::duration<double>(Clock::now() - begin).count();
+        {
+          std::lock_guard<std::mutex> lock(mutex);
+          spent += took;
+          proposals_done += static_cast<double>(o.proposals);
+          outcomes[r] = std::move(o);
+          finished[r] = true;
+        }
+        ended.notify_all();
+      }
+    };
+    // A search that fails (out of memory) ends the run on this thread, as
+    // it would have without workers; the ranges not taken are left.
+    auto work_through = [&] {
+      try {
+        search_ranges();
+      } catch (...) {
+        {
+          std::lock_guard<std::mutex> lock(mutex);
+          if (!failure) failure = std::current_exception();
+          next = range_total;
+        }
+        ended.notify_all();
+      }
+    };
+    std::vector<std::jthread> side;
+    if (workers > 1) {
+      for (std::size_t w = 0; w < workers; ++w) side.emplace_back(work_through);
+    } else {
+      work_through();
+    }
+    for (std::size_t r = 0; r < range_total; ++r) {
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        ended.wait(lock, [&] { return finished[r] || failure; });
+        if (failure) break;
+      }
+      const RangeOutcome& o = outcomes[r];
       result.ranges.push_back({model::RangeKey(state.ClassRangeRows[r]), o.start_cost, o.best_cost,
                                o.proposals, o.exchanges, o.budget_reached, o.changed});
       result.changed = result.changed || o.changed;
       classes[r] = o.classes;
-      done += size;
+      done += inputs[r].classes.size();
       user.ProgressSet(5 + static_cast<int>(90.0 * static_cast<double>(done) /
                                             std::max<std::size_t>(1, students)));
     }
+    side.clear();
+    if (failure) std::rethrow_exception(failure);
     for (std::size_t r = 0; r < classes.size(); ++r) {
       auto& list = state.RangeSets[r].Students;
       for (std::size_t i = 0; i < list.size() && i < classes[r].size(); ++i) {

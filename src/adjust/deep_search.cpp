@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <exception>
 #include <limits>
 #include <memory>
 #include <numeric>
+#include <thread>
 #include <unordered_map>
 
 #include "adjust/deep_search_state.h"
@@ -524,7 +526,7 @@ Standing Search::Measure() const {
 }  // namespace deep
 
 RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std::uint64_t seed,
-                         double seconds) {
+                         double seconds, int threads) {
   using Clock = std::chrono::steady_clock;
   const auto begin = Clock::now();
   RangeOutcome best;
@@ -536,25 +538,56 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
   // elsewhere the chosen start alone makes them.
   const std::size_t classes = input.measures.class_ids.size();
   const bool every_start = tuning.group_sweeps > 0 && classes * (classes - 1) / 2 <= 6;
-  for (int k = 0; k < starts; ++k) {
+  // The starts are independent: they run side by side, a batch of
+  // `threads` at a time, and are then ranked in their order, so that the
+  // result is the same however many run at once.
+  const int batch = std::clamp(threads, 1, starts);
+  for (int first = 0; first < starts; first += batch) {
+    const int count = std::min(batch, starts - first);
     const double used = std::chrono::duration<double>(Clock::now() - begin).count();
-    auto search = std::make_unique<deep::Search>(input, tuning);
-    if (!search->Ready()) return best;
-    // Every start but the first has its own stream of the seed.
-    RangeOutcome o =
-        search->Run(tuning, seed + 0x5851F42D4C957F2Dull * k, seconds - used, every_start);
-    const std::int64_t proposals = best.proposals + o.proposals;
-    const std::int64_t exchanges = best.exchanges + o.exchanges;
-    const bool cut = o.budget_reached;
-    if (k == 0 || (o.changed && o.standing < best.standing)) {
-      best = std::move(o);
-      chosen = std::move(search);
+    std::vector<std::unique_ptr<deep::Search>> searches(count);
+    std::vector<RangeOutcome> outcomes(count);
+    std::vector<std::exception_ptr> failures(count);
+    auto run = [&](int i) {
+      try {
+        searches[i] = std::make_unique<deep::Search>(input, tuning);
+        // Every start but the first has its own stream of the seed.
+        if (searches[i]->Ready()) {
+          outcomes[i] = searches[i]->Run(tuning, seed + 0x5851F42D4C957F2Dull * (first + i),
+                                         seconds - used, every_start);
+        }
+      } catch (...) {
+        failures[i] = std::current_exception();
+      }
+    };
+    {
+      std::vector<std::jthread> side;
+      for (int i = 1; i < count; ++i) side.emplace_back(run, i);
+      run(0);
     }
-    best.proposals = proposals;
-    best.exchanges = exchanges;
-    best.budget_reached = best.budget_reached || cut;
-    best.starts = k + 1;
-    if (cut) break;
+    for (const std::exception_ptr& f : failures) {
+      if (f) std::rethrow_exception(f);
+    }
+    for (int i = 0; i < count; ++i) {
+      const int k = first + i;
+      if (!searches[i]->Ready()) return best;
+      RangeOutcome& o = outcomes[i];
+      const std::int64_t proposals = best.proposals + o.proposals;
+      const std::int64_t exchanges = best.exchanges + o.exchanges;
+      const bool cut = o.budget_reached;
+      if (k == 0 || (o.changed && o.standing < best.standing)) {
+        best = std::move(o);
+        chosen = std::move(searches[i]);
+      }
+      best.proposals = proposals;
+      best.exchanges = exchanges;
+      best.budget_reached = best.budget_reached || cut;
+      best.starts = k + 1;
+      // A start cut by the budget ends the starts: those after it in its
+      // batch are not ranked.
+      if (cut) break;
+    }
+    if (best.budget_reached) break;
   }
   // The group exchanges finish the chosen start alone: they keep every
   // headcount, and the total and the widest average it reached.

@@ -113,8 +113,9 @@ struct RangeOutcome {
 // Searches one range within `seconds` (a safety net: the planned length
 // normally ends it first, so equal seeds give equal results), with
 // `tuning.starts` starts (at least one) and keeps the best standing. A start
-// cut by the time budget ends the starts.
+// cut by the time budget ends the starts. Up to `threads` starts run at
+// once; the result does not depend on how many.
 RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std::uint64_t seed,
-                         double seconds);
+                         double seconds, int threads = 1);
 
 }  // namespace tessaly::adjust

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <set>
@@ -411,6 +412,41 @@ TEST(DeepOptimiser, EqualSeedsGiveEqualResults) {
   EXPECT_NE(Classes(one), Classes(other));
 }
 
+// Ranges searched side by side, and the starts of one range: the result,
+// what the report tells and the progress are the same however many run at
+// once.
+TEST(DeepOptimiser, SearchingSideBySideChangesNothingOfTheResult) {
+  const model::ProgramState input = RandomDivided(19, 240);
+  DeepOptions o = Quick(5);
+  o.tuning.starts = 3;
+  std::vector<std::int32_t> first;
+  std::vector<std::int64_t> first_work;
+  for (int threads : {1, 2, 5}) {
+    SCOPED_TRACE(threads);
+    model::ProgramState state = input;
+    FakeUser user;
+    o.threads = threads;
+    const DeepResult r = DeepOptimiseDivision(state, user, o);
+    ASSERT_EQ(r.ranges.size(), 2u);
+    std::vector<std::int64_t> work;
+    for (const DeepRangeReport& range : r.ranges) {
+      work.push_back(range.proposals);
+      work.push_back(range.exchanges);
+    }
+    ASSERT_FALSE(user.progress.empty());
+    EXPECT_TRUE(std::is_sorted(user.progress.begin(), user.progress.end()));
+    EXPECT_EQ(user.progress.back(), 100);
+    if (threads == 1) {
+      first = Classes(state);
+      first_work = work;
+      EXPECT_NE(first, Classes(input));
+    } else {
+      EXPECT_EQ(Classes(state), first);
+      EXPECT_EQ(work, first_work);
+    }
+  }
+}
+
 // What the search reads of range r, as the optimiser builds it.
 RangeInput InputOfRange(const model::ProgramState& state, std::size_t r) {
   RangeInput in;
@@ -445,6 +481,22 @@ TEST(DeepSearch, ManyHeadcountsAreSearchedAsFewAre) {
     EXPECT_EQ(a.classes, b.classes);
     EXPECT_EQ(a.best_cost, b.best_cost);
     EXPECT_EQ(a.exchanges, b.exchanges);
+  }
+}
+
+TEST(DeepSearch, StartsSideBySideRankAsInTurn) {
+  const model::ProgramState state = RandomDivided(12, 240);
+  DeepTuning tuning = Quick(1).tuning;
+  tuning.starts = 4;
+  const RangeInput in = InputOfRange(state, 1);
+  const RangeOutcome one = SearchRange(in, tuning, 3, 60, 1);
+  for (int threads : {2, 3, 4}) {
+    SCOPED_TRACE(threads);
+    const RangeOutcome many = SearchRange(in, tuning, 3, 60, threads);
+    EXPECT_EQ(many.classes, one.classes);
+    EXPECT_EQ(many.best_cost, one.best_cost);
+    EXPECT_EQ(many.proposals, one.proposals);
+    EXPECT_EQ(many.starts, 4);
   }
 }
 
