@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -100,7 +101,7 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
       }
       if (plans[r].group_sweeps < 0) {
         const double fit = plans[r].group_students / (range_count * size);
-        plans[r].group_sweeps = std::clamp(static_cast<int>(fit), 0, 4);
+        plans[r].group_sweeps = std::clamp(static_cast<int>(std::lround(fit)), 0, 4);
       }
       work[r] = PlannedProposals(plans[r], size);
       work_left += work[r];

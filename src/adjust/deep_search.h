@@ -56,11 +56,11 @@ struct DeepTuning {
   // Three-for-three exchanges keeping every headcount, after the polish of
   // the chosen start: sweeps over all pairs of classes, and the most triples listed per class
   // (a sample beyond). 0 sweeps: none; below 0: every range gets an equal
-  // share of `group_students` students, in whole sweeps up to 4, so that a
-  // school of ordinary size gets them and a very large one, whose time they
-  // would outrun, none.
+  // share of `group_students` students, in whole sweeps (rounded) up to 4,
+  // so that a school of ordinary size gets four, one of 20,000 students one
+  // and a larger one, whose time they would outrun, none.
   int group_sweeps = -1;
-  double group_students = 6000;
+  double group_students = 20000;
   double group_cap = 20000;
   double group_pair_share = 1;  // the pairs of a sweep that could gain most
   // Independent starts per range, each from the placement given with its
