@@ -82,6 +82,7 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "gshare") t.group_pair_share = v;
     if (k == "gstudents") t.group_students = v;
     if (k == "start_students") t.start_students = v;
+    if (k == "finished") t.finished_starts = static_cast<int>(v);
   }
 }
 

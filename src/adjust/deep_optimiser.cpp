@@ -103,6 +103,11 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
         const double fit = plans[r].group_students / (range_count * size);
         plans[r].group_sweeps = std::clamp(static_cast<int>(std::lround(fit)), 0, 4);
       }
+      if (plans[r].finished_starts <= 0) {
+        const double fit = plans[r].finish_students / (range_count * size);
+        plans[r].finished_starts =
+            std::clamp(static_cast<int>(std::lround(fit)), 1, std::max(1, plans[r].starts));
+      }
       work[r] = PlannedProposals(plans[r], size);
       work_left += work[r];
     }

@@ -525,6 +525,33 @@ Standing Search::Measure() const {
 
 }  // namespace deep
 
+namespace {
+
+// Calls f(i) for i in [first, first + count) side by side, the first on this
+// thread, and returns when all have returned; a failure of any is thrown
+// here once all have ended.
+template <typename F>
+void SideBySide(std::size_t first, std::size_t count, F&& f) {
+  std::vector<std::exception_ptr> failures(count);
+  auto guarded = [&](std::size_t i) {
+    try {
+      f(first + i);
+    } catch (...) {
+      failures[i] = std::current_exception();
+    }
+  };
+  {
+    std::vector<std::jthread> side;
+    for (std::size_t i = 1; i < count; ++i) side.emplace_back(guarded, i);
+    if (count > 0) guarded(0);
+  }
+  for (const std::exception_ptr& e : failures) {
+    if (e) std::rethrow_exception(e);
+  }
+}
+
+}  // namespace
+
 RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std::uint64_t seed,
                          double seconds, int threads) {
   using Clock = std::chrono::steady_clock;
@@ -532,6 +559,14 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
   RangeOutcome best;
   best.classes = input.classes;
   std::unique_ptr<deep::Search> chosen;
+  // The starts that changed something and were not chosen, with the start
+  // they were.
+  struct Other {
+    RangeOutcome outcome;
+    std::unique_ptr<deep::Search> search;
+    int start;
+  };
+  std::vector<Other> others;
   const int starts = std::max(1, tuning.starts);
   // Where the classes make few pairs the group exchanges cost little and
   // every start makes them, so that the starts are ranked by their result;
@@ -547,27 +582,15 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
     const double used = std::chrono::duration<double>(Clock::now() - begin).count();
     std::vector<std::unique_ptr<deep::Search>> searches(count);
     std::vector<RangeOutcome> outcomes(count);
-    std::vector<std::exception_ptr> failures(count);
-    auto run = [&](int i) {
-      try {
-        searches[i] = std::make_unique<deep::Search>(input, tuning);
-        // Every start but the first has its own stream of the seed.
-        if (searches[i]->Ready()) {
-          outcomes[i] = searches[i]->Run(tuning, seed + 0x5851F42D4C957F2Dull * (first + i),
-                                         seconds - used, every_start);
-        }
-      } catch (...) {
-        failures[i] = std::current_exception();
+    SideBySide(0, static_cast<std::size_t>(count), [&](std::size_t i) {
+      searches[i] = std::make_unique<deep::Search>(input, tuning);
+      // Every start but the first has its own stream of the seed.
+      if (searches[i]->Ready()) {
+        outcomes[i] = searches[i]->Run(
+            tuning, seed + 0x5851F42D4C957F2Dull * static_cast<std::uint64_t>(first + i),
+            seconds - used, every_start);
       }
-    };
-    {
-      std::vector<std::jthread> side;
-      for (int i = 1; i < count; ++i) side.emplace_back(run, i);
-      run(0);
-    }
-    for (const std::exception_ptr& f : failures) {
-      if (f) std::rethrow_exception(f);
-    }
+    });
     for (int i = 0; i < count; ++i) {
       const int k = first + i;
       if (!searches[i]->Ready()) return best;
@@ -576,8 +599,11 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
       const std::int64_t exchanges = best.exchanges + o.exchanges;
       const bool cut = o.budget_reached;
       if (k == 0 || (o.changed && o.standing < best.standing)) {
+        if (chosen && best.changed) others.push_back({std::move(best), std::move(chosen), k});
         best = std::move(o);
         chosen = std::move(searches[i]);
+      } else if (o.changed) {
+        others.push_back({std::move(o), std::move(searches[i]), k});
       }
       best.proposals = proposals;
       best.exchanges = exchanges;
@@ -592,8 +618,45 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
   // The group exchanges finish the chosen start alone: they keep every
   // headcount, and the total and the widest average it reached.
   if (!best.budget_reached && tuning.group_sweeps > 0 && !every_start) {
+    // The group exchanges also finish the runners-up that the plan names,
+    // best first, side by side with the chosen start; the best result wins
+    // (the chosen start on a tie, then the better runner-up).
+    std::stable_sort(others.begin(), others.end(), [](const Other& x, const Other& y) {
+      return x.outcome.standing < y.outcome.standing;
+    });
+    const std::size_t extra = std::min<std::size_t>(
+        others.size(), static_cast<std::size_t>(std::max(0, tuning.finished_starts - 1)));
+    others.resize(extra);
     const double used = std::chrono::duration<double>(Clock::now() - begin).count();
-    chosen->Finish(tuning, seed ^ 0xD1B54A32D192ED03ull, seconds - used, best);
+    std::vector<RangeOutcome*> outs{&best};
+    std::vector<deep::Search*> finishing{chosen.get()};
+    for (Other& o : others) {
+      o.outcome.exchanges = 0;
+      outs.push_back(&o.outcome);
+      finishing.push_back(o.search.get());
+    }
+    const std::size_t at_once = static_cast<std::size_t>(std::max(1, threads));
+    for (std::size_t first = 0; first < outs.size(); first += at_once) {
+      SideBySide(first, std::min(at_once, outs.size() - first), [&](std::size_t i) {
+        finishing[i]->Finish(tuning, seed ^ 0xD1B54A32D192ED03ull, seconds - used, *outs[i]);
+      });
+    }
+    std::int64_t extra_exchanges = 0;
+    bool cut = best.budget_reached;
+    for (Other& o : others) {
+      extra_exchanges += o.outcome.exchanges;
+      cut = cut || o.outcome.budget_reached;
+    }
+    for (Other& o : others) {
+      if (o.outcome.standing < best.standing) {
+        o.outcome.proposals = best.proposals;
+        o.outcome.starts = best.starts;
+        o.outcome.exchanges = best.exchanges;
+        best = std::move(o.outcome);
+      }
+    }
+    best.exchanges += extra_exchanges;
+    best.budget_reached = cut;
   }
   return best;
 }

@@ -63,6 +63,14 @@ struct DeepTuning {
   double group_students = 20000;
   double group_cap = 20000;
   double group_pair_share = 1;  // the pairs of a sweep that could gain most
+  // Starts the group exchanges finish: the chosen one and the runners-up
+  // after it (the range keeps the best result). 0: every range gets an
+  // equal share of `finish_students` students, in whole starts (rounded)
+  // between 1 and its starts, so that a single range of ordinary size
+  // finishes two (side by side on a machine with two cores) and ranges that
+  // share the cores among them one.
+  int finished_starts = 0;
+  double finish_students = 2000;
   // Independent starts per range, each from the placement given with its
   // own seed; the range keeps the result a teacher would prefer (see
   // Standing). 0: every range gets an equal share of `start_students`

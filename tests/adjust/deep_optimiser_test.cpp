@@ -30,7 +30,9 @@ using testing::Gb;
 // students; divided by the division command.
 // With `few_namesakes`, names of four characters from the same pools, so
 // that most students have no namesake.
-model::ProgramState RandomDivided(std::uint32_t seed, int students, bool few_namesakes = false) {
+// `number_classes`: the classes of the range by number, from class 4 on.
+model::ProgramState RandomDivided(std::uint32_t seed, int students, bool few_namesakes = false,
+                                  int number_classes = 4) {
   std::mt19937 rng(seed);
   const char* surnames[] = {"张", "章", "王", "李", "赵"};
   const char* given[] = {"伟", "威", "静", "敏", "强", "丽", "军", "芳"};
@@ -51,7 +53,10 @@ model::ProgramState RandomDivided(std::uint32_t seed, int students, bool few_nam
           {rng() % 3 ? "走读" : "住校"});
   }
   c.Range("按名次|1-" + std::to_string(top) + "-|3|1,2,3,||");
-  c.Range("按学号|1000-" + std::to_string(1000 + students - 1) + "-|4|4,5,6,7,||");
+  std::string ids;
+  for (int k = 0; k < number_classes; ++k) ids += std::to_string(4 + k) + ",";
+  c.Range("按学号|1000-" + std::to_string(1000 + students - 1) + "-|" +
+          std::to_string(number_classes) + "|" + ids + "||");
   c.Band("按学号|1000-" + std::to_string(1000 + students - 1) + "-|$总分$大于等于 200$5 级$");
   c.Band("按学号|1000-" + std::to_string(1000 + students - 1) + "-|$数学$小于 60$2 级$");
   c.Band("按名次|1-" + std::to_string(top) + "-|$数学$大于 85$4 级$");
@@ -484,19 +489,33 @@ TEST(DeepSearch, ManyHeadcountsAreSearchedAsFewAre) {
   }
 }
 
+// Starts side by side, and the group exchanges finishing runners-up side by
+// side with the chosen start: the same result as in turn. Finishing more
+// starts never ranks lower.
 TEST(DeepSearch, StartsSideBySideRankAsInTurn) {
-  const model::ProgramState state = RandomDivided(12, 240);
-  DeepTuning tuning = Quick(1).tuning;
-  tuning.starts = 4;
-  const RangeInput in = InputOfRange(state, 1);
-  const RangeOutcome one = SearchRange(in, tuning, 3, 60, 1);
-  for (int threads : {2, 3, 4}) {
-    SCOPED_TRACE(threads);
-    const RangeOutcome many = SearchRange(in, tuning, 3, 60, threads);
-    EXPECT_EQ(many.classes, one.classes);
-    EXPECT_EQ(many.best_cost, one.best_cost);
-    EXPECT_EQ(many.proposals, one.proposals);
-    EXPECT_EQ(many.starts, 4);
+  for (std::uint32_t seed : {12u, 13u, 14u}) {
+    SCOPED_TRACE(seed);
+    // Seven classes by number: more pairs than every start finishes.
+    const model::ProgramState state = RandomDivided(seed, 350, true, 7);
+    DeepTuning tuning = Quick(1).tuning;
+    tuning.starts = 4;
+    const RangeInput in = InputOfRange(state, 1);
+    ASSERT_EQ(in.measures.class_ids.size(), 7u);
+    const RangeOutcome one = SearchRange(in, tuning, 3, 60, 1);
+    tuning.finished_starts = 3;
+    const RangeOutcome three = SearchRange(in, tuning, 3, 60, 1);
+    EXPECT_FALSE(one.standing < three.standing);
+    // The runners-up were finished: their group exchanges are counted.
+    EXPECT_GT(three.exchanges, one.exchanges);
+    for (int threads : {2, 3, 4}) {
+      SCOPED_TRACE(threads);
+      const RangeOutcome many = SearchRange(in, tuning, 3, 60, threads);
+      EXPECT_EQ(many.classes, three.classes);
+      EXPECT_EQ(many.best_cost, three.best_cost);
+      EXPECT_EQ(many.proposals, three.proposals);
+      EXPECT_EQ(many.exchanges, three.exchanges);
+      EXPECT_EQ(many.starts, 4);
+    }
   }
 }
 
