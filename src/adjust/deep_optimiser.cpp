@@ -121,9 +121,12 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
     std::vector<RangeInput> inputs;
     inputs.reserve(range_total);
     for (std::size_t r = 0; r < range_total; ++r) inputs.push_back(InputOf(state, r, rules));
-    const int threads = options.threads > 0
-                            ? options.threads
-                            : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // Every range searched at once holds its own lists of triples (some tens
+    // of megabytes for a range of 20 classes): no more than eight at once.
+    const int threads =
+        options.threads > 0
+            ? options.threads
+            : std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
     const std::size_t workers = std::clamp<std::size_t>(threads, 1, range_total);
     // A range searched alone may run its starts side by side.
     const int starts_at_once = std::max(1, threads / static_cast<int>(workers));

@@ -25,7 +25,8 @@ struct DeepOptions {
   double seconds = 2;      // time budget of the whole run
   std::uint64_t seed = 1;  // equal seeds give equal results
   // Ranges (or the starts of a single range) searched side by side; 0: as
-  // many as the machine has cores. The result does not depend on it.
+  // many as the machine has cores, at most 8. The result does not depend on
+  // it.
   int threads = 0;
   DeepTuning tuning;
 };
