@@ -559,12 +559,10 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
   RangeOutcome best;
   best.classes = input.classes;
   std::unique_ptr<deep::Search> chosen;
-  // The starts that changed something and were not chosen, with the start
-  // they were.
+  // The starts that changed something and were not chosen.
   struct Other {
     RangeOutcome outcome;
     std::unique_ptr<deep::Search> search;
-    int start;
   };
   std::vector<Other> others;
   const int starts = std::max(1, tuning.starts);
@@ -599,11 +597,11 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
       const std::int64_t exchanges = best.exchanges + o.exchanges;
       const bool cut = o.budget_reached;
       if (k == 0 || (o.changed && o.standing < best.standing)) {
-        if (chosen && best.changed) others.push_back({std::move(best), std::move(chosen), k});
+        if (chosen && best.changed) others.push_back({std::move(best), std::move(chosen)});
         best = std::move(o);
         chosen = std::move(searches[i]);
       } else if (o.changed) {
-        others.push_back({std::move(o), std::move(searches[i]), k});
+        others.push_back({std::move(o), std::move(searches[i])});
       }
       best.proposals = proposals;
       best.exchanges = exchanges;
@@ -615,12 +613,11 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
     }
     if (best.budget_reached) break;
   }
-  // The group exchanges finish the chosen start alone: they keep every
-  // headcount, and the total and the widest average it reached.
+  // The group exchanges finish the chosen start, and the runners-up the plan
+  // names (best first) side by side with it: they keep every headcount, and
+  // the total and the widest average each start reached. The best result
+  // wins, the chosen start on a tie.
   if (!best.budget_reached && tuning.group_sweeps > 0 && !every_start) {
-    // The group exchanges also finish the runners-up that the plan names,
-    // best first, side by side with the chosen start; the best result wins
-    // (the chosen start on a tie, then the better runner-up).
     std::stable_sort(others.begin(), others.end(), [](const Other& x, const Other& y) {
       return x.outcome.standing < y.outcome.standing;
     });
@@ -631,7 +628,7 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
     std::vector<RangeOutcome*> outs{&best};
     std::vector<deep::Search*> finishing{chosen.get()};
     for (Other& o : others) {
-      o.outcome.exchanges = 0;
+      o.outcome.exchanges = 0;  // counted with the range already; only its finish is added
       outs.push_back(&o.outcome);
       finishing.push_back(o.search.get());
     }
@@ -641,21 +638,21 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
         finishing[i]->Finish(tuning, seed ^ 0xD1B54A32D192ED03ull, seconds - used, *outs[i]);
       });
     }
-    std::int64_t extra_exchanges = 0;
+    // What the whole range did, whichever start wins.
+    const std::int64_t proposals = best.proposals;
+    const int starts_run = best.starts;
+    std::int64_t exchanges = best.exchanges;
     bool cut = best.budget_reached;
-    for (Other& o : others) {
-      extra_exchanges += o.outcome.exchanges;
+    for (const Other& o : others) {
+      exchanges += o.outcome.exchanges;
       cut = cut || o.outcome.budget_reached;
     }
     for (Other& o : others) {
-      if (o.outcome.standing < best.standing) {
-        o.outcome.proposals = best.proposals;
-        o.outcome.starts = best.starts;
-        o.outcome.exchanges = best.exchanges;
-        best = std::move(o.outcome);
-      }
+      if (o.outcome.standing < best.standing) best = std::move(o.outcome);
     }
-    best.exchanges += extra_exchanges;
+    best.proposals = proposals;
+    best.starts = starts_run;
+    best.exchanges = exchanges;
     best.budget_reached = cut;
   }
   return best;
