@@ -81,6 +81,11 @@ ReadResult ReadCsv(std::string_view bytes, const ReadLimits& limits) {
   if (row_has_content || !cell.empty()) end_row();
   while (!sheet.rows.empty() && sheet.rows.back().empty()) sheet.rows.pop_back();
   ReadResult result;
+  result.sheet_names = {std::string()};
+  if (limits.sheet && *limits.sheet != 0) {
+    result.error = NoSuchSheet(*limits.sheet, 1);
+    return result;
+  }
   if (too_many) {
     result.error = TooManyRows(limits.max_rows);
     return result;

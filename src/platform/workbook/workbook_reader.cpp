@@ -23,6 +23,11 @@ std::string TooManyRows(std::size_t max_rows) {
   return "工作表超过 "_gb + std::to_string(max_rows) + " 行，不能全部读入"_gb;
 }
 
+std::string NoSuchSheet(std::size_t index, std::size_t count) {
+  return "工作簿只有 "_gb + std::to_string(count) + " 个工作表，没有第 "_gb +
+         std::to_string(index + 1) + " 个"_gb;
+}
+
 ReadResult ReadWorkbook(const std::string& path, const ReadLimits& limits) {
   ReadResult result;
   std::error_code ec;

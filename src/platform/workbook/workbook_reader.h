@@ -28,6 +28,10 @@ struct ReadLimits {
   // per tag, so tiny tags in a part within the byte bound could still fill
   // memory. A sheet of 30,000 rows and 60 columns has about 7 million.
   std::size_t max_xml_tags = 16'000'000;
+  // The sheet to read, by its place (from 0) in the workbook's order of
+  // sheets (ReadResult::sheet_names); none reads the sheet the workbook was
+  // saved with active. A place past the last sheet is refused.
+  std::optional<std::size_t> sheet;
 };
 
 struct Sheet {
@@ -53,7 +57,17 @@ struct ReadResult {
   std::optional<Sheet> sheet;
   // Why the file could not be read (code page 936), when `sheet` is empty.
   std::string error;
+  // The names of all sheets of the workbook in its order (code page 936),
+  // the place of the sheet it was saved with active, and the place of the
+  // sheet read. A text file has one sheet without a name. Filled whenever
+  // the workbook's list of sheets could be read, even if the sheet could not.
+  std::vector<std::string> sheet_names;
+  std::size_t active_sheet = 0;
+  std::size_t read_sheet = 0;
 };
+
+// The error of a chosen sheet past the workbook's last (code page 936).
+std::string NoSuchSheet(std::size_t index, std::size_t count);
 
 // Reads the file, recognising its format from its first bytes (zip: .xlsx,
 // compound document: .xls) or, for plain text, from the extension .csv,

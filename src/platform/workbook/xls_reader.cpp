@@ -456,17 +456,30 @@ ReadResult ReadXls(const std::string& path, const ReadLimits& limits) {
     return result;
   }
   const XlsLayout layout = ReadLayout(WorkbookStream(file_bytes));
-  const std::size_t active = layout.active < sheet_count ? layout.active : 0;
+  for (unsigned int i = 0; i < sheet_count; ++i) {
+    const char* name = nullptr;
+    if (freexl_get_worksheet_name(handle, static_cast<unsigned short>(i), &name) != FREEXL_OK ||
+        !name) {
+      name = "";
+    }
+    result.sheet_names.push_back(enc::FromUtf8(name));
+  }
+  std::size_t active = layout.active < sheet_count ? layout.active : 0;
+  result.active_sheet = active;
+  if (limits.sheet) {
+    if (*limits.sheet >= sheet_count) {
+      result.error = NoSuchSheet(*limits.sheet, sheet_count);
+      return result;
+    }
+    active = *limits.sheet;
+  }
+  result.read_sheet = active;
   if (freexl_select_active_worksheet(handle, static_cast<unsigned short>(active)) != FREEXL_OK) {
     result.error = "无法选择工作表"_gb;
     return result;
   }
   Sheet sheet;
-  const char* name = nullptr;
-  if (freexl_get_worksheet_name(handle, static_cast<unsigned short>(active), &name) == FREEXL_OK &&
-      name) {
-    sheet.name = enc::FromUtf8(name);
-  }
+  sheet.name = result.sheet_names[active];
   unsigned int rows = 0;
   unsigned short columns = 0;
   if (freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {

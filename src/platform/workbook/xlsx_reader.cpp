@@ -409,6 +409,16 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
     active = ParseIndex(Attr(view, "activeTab").value());
     if (active >= sheets.size()) active = 0;
   }
+  for (const auto& s : sheets) result.sheet_names.push_back(enc::FromUtf8(s.first));
+  result.active_sheet = active;
+  if (limits.sheet) {
+    if (*limits.sheet >= sheets.size()) {
+      result.error = NoSuchSheet(*limits.sheet, sheets.size());
+      return result;
+    }
+    active = *limits.sheet;
+  }
+  result.read_sheet = active;
 
   // Relationships: id -> part, and the shared strings part.
   std::unordered_map<std::string, std::string> targets;

@@ -102,6 +102,37 @@ TEST(XlsxReader, ReadsEveryKindOfCellOfTheActiveSheet) {
   EXPECT_EQ(s.Cell(3, 10), "2023010101");  // no reference: the next column
 }
 
+TEST(XlsxReader, ListsTheSheetsAndReadsTheOneChosen) {
+  auto book = Zip({
+      {"xl/workbook.xml", kWorkbook},
+      {"xl/_rels/workbook.xml.rels", kRels},
+      {"xl/worksheets/sheet1.xml", SheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row>)")},
+      {"xl/worksheets/other.xml", SheetXml(R"(<row r="1"><c r="A1"><v>2</v></c></row>)")},
+  });
+  ReadResult saved = ReadXlsx(book);
+  ASSERT_TRUE(saved.sheet) << U8(saved.error);
+  EXPECT_EQ(saved.sheet_names, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(saved.active_sheet, 1u);
+  EXPECT_EQ(saved.read_sheet, 1u);
+  EXPECT_EQ(saved.sheet->Cell(1, 1), "2");
+
+  ReadLimits first;
+  first.sheet = 0;
+  ReadResult chosen = ReadXlsx(book, first);
+  ASSERT_TRUE(chosen.sheet) << U8(chosen.error);
+  EXPECT_EQ(chosen.sheet->name, "A");
+  EXPECT_EQ(chosen.sheet->Cell(1, 1), "1");
+  EXPECT_EQ(chosen.active_sheet, 1u);
+  EXPECT_EQ(chosen.read_sheet, 0u);
+
+  ReadLimits past;
+  past.sheet = 2;
+  ReadResult refused = ReadXlsx(book, past);
+  EXPECT_FALSE(refused.sheet);
+  EXPECT_EQ(U8(refused.error), "工作簿只有 2 个工作表，没有第 3 个");
+  EXPECT_EQ(refused.sheet_names.size(), 2u);  // the list still comes back
+}
+
 TEST(XlsxReader, DecodesEscapedCharactersOfStringItems) {
   // A spreadsheet writes characters that XML cannot carry as _xHHHH_, and a
   // literal "_x" that would read as such an escape as _x005F_x.
@@ -242,6 +273,33 @@ TEST(WorkbookFixtures, XlsxSavedByASpreadsheetReadsFromItsActiveSheet) {
     EXPECT_EQ(s.Cell(7, 6), "88.25");
     EXPECT_EQ(s.Cell(7, 7), "165.25");
   }
+}
+
+TEST(WorkbookFixtures, EveryFormatListsItsSheetsAndReadsAChosenOne) {
+  for (const char* file : {"scores.xlsx", "scores.xls"}) {
+    SCOPED_TRACE(file);
+    ReadResult saved = ReadWorkbook(Data(file));
+    ASSERT_TRUE(saved.sheet) << U8(saved.error);
+    ASSERT_EQ(saved.sheet_names.size(), 2u);
+    EXPECT_EQ(U8(saved.sheet_names[saved.active_sheet]), "成绩");
+    EXPECT_EQ(saved.read_sheet, saved.active_sheet);
+    for (std::size_t i = 0; i < 2; ++i) {
+      ReadLimits choice;
+      choice.sheet = i;
+      ReadResult r = ReadWorkbook(Data(file), choice);
+      ASSERT_TRUE(r.sheet) << U8(r.error);
+      EXPECT_EQ(r.sheet->name, saved.sheet_names[i]);
+      EXPECT_EQ(r.read_sheet, i);
+    }
+    ReadLimits past;
+    past.sheet = 2;
+    EXPECT_FALSE(ReadWorkbook(Data(file), past).sheet);
+  }
+  ReadResult csv = ReadCsv("a,b\n");
+  EXPECT_EQ(csv.sheet_names.size(), 1u);
+  ReadLimits second;
+  second.sheet = 1;
+  EXPECT_FALSE(ReadCsv("a,b\n", second).sheet);
 }
 
 TEST(WorkbookFixtures, UnreadableFilesGiveAReason) {
