@@ -14,11 +14,11 @@ packages=(
   libzip-dev libpugixml-dev libfreexl-dev libxlsxwriter-dev
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format
   time
-  qt6-base-dev qt6-multimedia-dev
+  qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 if [ "${1:-}" = "tools" ]; then
-  packages+=(xvfb xauth fonts-noto-cjk ffmpeg libreoffice-calc)
+  packages+=(xvfb xauth fonts-noto-cjk ffmpeg libreoffice-calc python3-uno)
 fi
 
 missing=()

@@ -15,11 +15,23 @@ const std::vector<Command>& AllCommands() {
   static const std::vector<Command> commands = {
       {"import", "a new division from score tables (pasted text, .xlsx, .xls, .csv)",
        "usage: tessaly-cli import [--combine N] [--name NAME]... [--main K] [--weight K=P]...\n"
-       "                          [--yes] [--time HH:MM:SS] FILE... -o OUT.fb\n"
+       "                          [--yes] [--time HH:MM:SS] [--sheet NAME|N] [--heading-row N]\n"
+       "                          [--subjects A,B,...] [--balance A,B,...] [--as-is]\n"
+       "                          FILE... -o OUT.fb\n"
        ".txt and .tsv files are pasted table text, .xlsx, .xls and .csv workbooks. Several\n"
        "files need --combine N (N tables, 2 to 20); --name gives the files' table names in\n"
        "order; --main K makes the K-th table the main table, --weight K=P gives it P percent.\n"
-       "--time fixes the time of day used in generated table names.",
+       "--time fixes the time of day used in generated table names.\n"
+       "The heading row is the first of the top 30 rows holding 学号, 姓名 and 性别 (rows\n"
+       "above it are left out; --heading-row N fixes it). A table with a KEMU heading is read\n"
+       "by its headings alone. Without KEMU headings, subjects are recognised by name\n"
+       "(语文, 数学(150) ...) or by cells that are all numbers (not 总分, 名次, 考号 ...);\n"
+       "--subjects fixes the subject list exactly. Text columns with a few values are only\n"
+       "named as possible balance columns: --balance A,B makes those (only those) balance\n"
+       "columns; JUNHENG headings are balance columns as written. --sheet reads a sheet by\n"
+       "name or number (1 = first; default the saved active sheet, or the first sheet with a\n"
+       "heading row). --as-is reads row 1 with the headings' own roles. stderr tells which\n"
+       "rows were left out and which columns became subjects and balance columns.",
        RunImport},
       {"info", "what a division file holds: mode, tables, range sets, rule lists",
        "usage: tessaly-cli info FILE.fb", RunInfo},

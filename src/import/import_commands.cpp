@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "import/import_setup.h"
 #include "import/table_reader.h"
 #include "import/table_rows.h"
 #include "model/show_table.h"
@@ -68,20 +69,22 @@ std::optional<SlotPlan> PrepareSlot(const model::ProgramState& state, model::Use
 // accepted.
 ImportOutcome ImportTable(model::ProgramState& state, model::ImportPage& page,
                           model::UserPort& user, const SlotPlan& plan, const Flavour& flavour,
-                          const std::vector<std::string>& headings,
-                          const std::function<TableRows(int name_column)>& student_rows) {
+                          const SettledTable& table) {
   const int slot = plan.slot;
+  const ColumnRoles& roles = table.roles;
+  const TableRows& rows = table.layout.rows;
 
   user.ProgressStart("导入进度"_gb);
   user.ProgressSet(0);
-  ColumnRoles roles = AssignColumnRoles(headings);
   user.ProgressSet(5);
   if (!roles.HasRequiredColumns()) {
     user.ProgressSet(100);
     user.Error(flavour.missing_columns_error);
+    // The message stays the one teachers know; the error list names the
+    // rows that were searched for the headings.
+    user.ShowImportErrors({SearchedRowsNote(table.layout)});
     return ImportOutcome::kRejected;
   }
-  TableRows rows = student_rows(roles.name);
   user.ProgressSet(8);
   user.ProgressSet(10);
 
@@ -166,6 +169,17 @@ ImportOutcome ImportTable(model::ProgramState& state, model::ImportPage& page,
   return ImportOutcome::kImported;
 }
 
+// Settles the table's layout and roles, then imports it.
+ImportOutcome ImportSource(model::ProgramState& state, model::ImportPage& page,
+                           model::UserPort& user, const SlotPlan& plan, const Flavour& flavour,
+                           TableSource& source, const ImportSetup& setup) {
+  std::optional<SettledTable> table = SettleTable(source, setup, user);
+  if (!table) return ImportOutcome::kStopped;
+  ImportOutcome outcome = ImportTable(state, page, user, plan, flavour, *table);
+  if (outcome == ImportOutcome::kImported) ReportImported(*table, setup, user);
+  return outcome;
+}
+
 std::string FileNameOf(const std::string& path) {
   return enc::FromOutside(std::filesystem::path(path).filename().string());
 }
@@ -183,7 +197,8 @@ std::string SystemTimeOfDay() {
 
 ImportOutcome PasteImport(model::ProgramState& state, model::ImportPage& page,
                           model::UserPort& user, std::string_view clipboard_text,
-                          const std::string& name_box, const TimeOfDay& now) {
+                          const std::string& name_box, const TimeOfDay& now,
+                          const ImportSetup& setup) {
   if (!state.DivisionStarted) {
     user.Warning("请点击<新建班级数据>按钮后，再进行该操作！"_gb);
     return ImportOutcome::kStopped;
@@ -192,8 +207,7 @@ ImportOutcome PasteImport(model::ProgramState& state, model::ImportPage& page,
   if (lines.size() < 2) return ImportOutcome::kStopped;
   std::optional<SlotPlan> plan = PrepareSlot(state, user);
   if (!plan) return ImportOutcome::kStopped;
-  TableRows rows = RowsFromLines(lines);
-  lines.clear();
+  TableSource source(std::move(lines));
 
   Flavour flavour;
   flavour.missing_columns_error =
@@ -204,14 +218,13 @@ ImportOutcome PasteImport(model::ProgramState& state, model::ImportPage& page,
     if (!ListHas(list, name_box)) return name_box;
     return name_box + std::to_string(slot) + "-" + now();
   };
-  std::vector<std::string> headings = rows.headings;
-  return ImportTable(state, page, user, *plan, flavour, headings,
-                     [&rows](int) { return std::move(rows); });
+  return ImportSource(state, page, user, *plan, flavour, source, setup);
 }
 
 ImportOutcome WorkbookImportFile(model::ProgramState& state, model::ImportPage& page,
                                  model::UserPort& user, const std::string& path,
-                                 const std::string& name_box, const TimeOfDay& now) {
+                                 const std::string& name_box, const TimeOfDay& now,
+                                 const ImportSetup& setup) {
   if (!state.DivisionStarted) {
     user.Warning("请点击<新建班级数据>按钮后，再进行导入操作！"_gb);
     return ImportOutcome::kStopped;
@@ -228,7 +241,7 @@ ImportOutcome WorkbookImportFile(model::ProgramState& state, model::ImportPage& 
     user.Error("无法读取Excel文件："_gb + enc::FromOutside(path) + "\n" + book.error);
     return ImportOutcome::kStopped;
   }
-  const workbook::Sheet& sheet = *book.sheet;
+  TableSource source(path, std::move(book));
 
   Flavour flavour;
   flavour.missing_columns_error =
@@ -239,13 +252,12 @@ ImportOutcome WorkbookImportFile(model::ProgramState& state, model::ImportPage& 
     if (!name_box.empty() && !ListHas(list, name_box)) return name_box;
     return std::to_string(slot) + ":" + file_name + now();
   };
-  return ImportTable(state, page, user, *plan, flavour, SheetHeadings(sheet),
-                     [&sheet](int name_column) { return RowsFromSheet(sheet, name_column); });
+  return ImportSource(state, page, user, *plan, flavour, source, setup);
 }
 
 ImportOutcome WorkbookImport(model::ProgramState& state, model::ImportPage& page,
                              model::UserPort& user, const std::string& name_box,
-                             const TimeOfDay& now) {
+                             const TimeOfDay& now, const ImportSetup& setup) {
   if (!state.DivisionStarted) {
     user.Warning("请点击<新建班级数据>按钮后，再进行导入操作！"_gb);
     return ImportOutcome::kStopped;
@@ -253,7 +265,7 @@ ImportOutcome WorkbookImport(model::ProgramState& state, model::ImportPage& page
   std::optional<std::string> path =
       user.ChooseOpenFile("Open file", "Excel 文件(*.xls)|*.xls|Excel 文件(*.xlsx)|*.xlsx"_gb);
   if (!path || path->empty()) return ImportOutcome::kStopped;
-  return WorkbookImportFile(state, page, user, *path, name_box, now);
+  return WorkbookImportFile(state, page, user, *path, name_box, now, setup);
 }
 
 }  // namespace tessaly::import

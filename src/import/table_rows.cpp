@@ -48,12 +48,14 @@ std::vector<std::string> PastedCells(std::string_view line) {
   return cells;
 }
 
-TableRows RowsFromLines(const std::vector<std::string>& lines) {
+TableRows RowsFromLines(const std::vector<std::string>& lines, std::size_t heading_line) {
   TableRows rows;
-  if (lines.empty()) return rows;
-  rows.headings = PastedCells(lines[0]);
-  rows.students.reserve(lines.size() - 1);
-  for (std::size_t i = 1; i < lines.size(); ++i) rows.students.push_back(PastedCells(lines[i]));
+  if (heading_line == 0 || lines.size() < heading_line) return rows;
+  rows.headings = PastedCells(lines[heading_line - 1]);
+  rows.students.reserve(lines.size() - heading_line);
+  for (std::size_t i = heading_line; i < lines.size(); ++i) {
+    rows.students.push_back(PastedCells(lines[i]));
+  }
   return rows;
 }
 
@@ -85,11 +87,11 @@ std::string CellText(const std::string& cell) {
 
 }  // namespace
 
-std::vector<std::string> SheetHeadings(const workbook::Sheet& sheet) {
+std::vector<std::string> SheetHeadings(const workbook::Sheet& sheet, std::size_t row) {
   std::vector<std::string> headings;
   int empty = 0;
   for (int col = 1; col <= kMaxHeadingColumns; ++col) {
-    std::string cell = CellText(sheet.Cell(1, col));
+    std::string cell = CellText(sheet.Cell(row, col));
     if (cell.empty() && ++empty == kEmptyCellsEndingScan) break;
     headings.push_back(std::move(cell));
   }
@@ -98,14 +100,14 @@ std::vector<std::string> SheetHeadings(const workbook::Sheet& sheet) {
   return headings;
 }
 
-TableRows RowsFromSheet(const workbook::Sheet& sheet, int name_column) {
+TableRows RowsFromSheet(const workbook::Sheet& sheet, int name_column, std::size_t heading_row) {
   TableRows rows;
-  rows.headings = SheetHeadings(sheet);
+  rows.headings = SheetHeadings(sheet, heading_row);
   if (name_column <= 0) return rows;
   const std::size_t width = rows.headings.size();
   int nameless = 0;
   const std::size_t last = sheet.rows.size();
-  for (std::size_t r = 2; r <= last; ++r) {
+  for (std::size_t r = heading_row + 1; r <= last; ++r) {
     std::vector<std::string> cells(width);
     for (std::size_t c = 0; c < width; ++c) {
       if (!rows.headings[c].empty()) cells[c] = CellText(sheet.Cell(r, c + 1));

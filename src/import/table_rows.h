@@ -37,16 +37,18 @@ std::vector<std::string> SplitLines(std::string_view text);
 // replaced by "|", spaces removed, then the fields before each "|".
 std::vector<std::string> PastedCells(std::string_view line);
 
-// Heading line and student lines of pasted text that has at least two lines.
-TableRows RowsFromLines(const std::vector<std::string>& lines);
+// Heading line (line `heading_line`, from 1) and the student lines after it.
+TableRows RowsFromLines(const std::vector<std::string>& lines, std::size_t heading_line = 1);
 
-// Headings and student rows of a sheet within the workbook scan limits. The
-// student rows end after the 4th row whose cell in `name_column` (1-based)
-// is empty, or with the sheet; `name_column` 0 reads no student rows.
-TableRows RowsFromSheet(const workbook::Sheet& sheet, int name_column);
+// Headings (row `heading_row`, from 1) and student rows (the rows after it)
+// of a sheet within the workbook scan limits. The student rows end after the
+// 4th row whose cell in `name_column` (1-based) is empty, or with the sheet;
+// `name_column` 0 reads no student rows.
+TableRows RowsFromSheet(const workbook::Sheet& sheet, int name_column, std::size_t heading_row = 1);
 
-// Heading cells of a sheet within the heading scan limit (used to find the
-// name column before the student rows are read).
-std::vector<std::string> SheetHeadings(const workbook::Sheet& sheet);
+// Heading cells of a sheet's row `row` within the heading scan limit (used
+// to find the heading row and the name column before the student rows are
+// read).
+std::vector<std::string> SheetHeadings(const workbook::Sheet& sheet, std::size_t row = 1);
 
 }  // namespace tessaly::import
