@@ -241,6 +241,21 @@ ColumnRoles ApplyRoles(const std::vector<std::string>& headings, const std::vect
   return out;
 }
 
+std::vector<Role> RolesOf(const ColumnRoles& roles, std::size_t columns) {
+  std::vector<Role> out(columns, Role::kIgnored);
+  auto set = [&](int k, Role role) {
+    if (k >= 1 && static_cast<std::size_t>(k) <= columns) out[k - 1] = role;
+  };
+  for (int k : roles.subjects) set(k, Role::kSubject);
+  for (int k : roles.balances) set(k, Role::kBalance);
+  for (int k : roles.extras) set(k, Role::kOther);
+  set(roles.preset_class, Role::kPresetClass);
+  set(roles.name, Role::kName);
+  set(roles.gender, Role::kGender);
+  set(roles.number, Role::kNumber);
+  return out;
+}
+
 std::vector<std::string> TotalMismatches(const TableRows& rows, const ColumnRoles& roles,
                                          int total_column) {
   std::vector<std::string> numbers;

@@ -68,6 +68,10 @@ RoleProposal ProposeRoles(const TableRows& rows, const ColumnRoles& fixed);
 // The columns by role, in sheet order, with the headings they keep.
 ColumnRoles ApplyRoles(const std::vector<std::string>& headings, const std::vector<Role>& roles);
 
+// The role of each of `columns` columns as `roles` give them (a table read by
+// its headings alone, shown column by column).
+std::vector<Role> RolesOf(const ColumnRoles& roles, std::size_t columns);
+
 // Student numbers (in row order) of the named rows whose total cell holds a
 // number other than the sum of their subject cells.
 std::vector<std::string> TotalMismatches(const TableRows& rows, const ColumnRoles& roles,

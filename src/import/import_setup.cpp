@@ -95,6 +95,30 @@ std::optional<SettledTable> SettleTable(TableSource& source, const ImportSetup& 
   return table;
 }
 
+namespace {
+constexpr const char* kRolesSection = "DaoRuSheZhi";
+}  // namespace
+
+void PrefillRoles(TableLayout& layout, model::SettingsPort& settings) {
+  if (!layout.own_words || !layout.HasHeadingRow()) return;
+  const std::optional<std::string> saved =
+      settings.Read(kRolesSection, HeadingsKey(layout.rows.headings));
+  if (saved) {
+    if (std::optional<std::vector<Role>> roles = RolesFromText(*saved, layout.roles)) {
+      layout.roles = std::move(*roles);
+      return;
+    }
+  }
+  for (std::size_t i = 0; i < layout.roles.size(); ++i) {
+    if (layout.proposal.balance_candidates[i]) layout.roles[i] = Role::kBalance;
+  }
+}
+
+void RememberRoles(const TableLayout& layout, model::SettingsPort& settings) {
+  if (!layout.own_words || !layout.HasHeadingRow()) return;
+  settings.Write(kRolesSection, HeadingsKey(layout.rows.headings), RolesText(layout.roles));
+}
+
 std::string TotalMismatchWarning(const std::string& total_heading,
                                  const std::vector<std::string>& numbers) {
   constexpr std::size_t kListed = 20;

@@ -10,6 +10,7 @@
 
 #include "import/import_commands.h"
 #include "import/table_layout.h"
+#include "model/settings_port.h"
 #include "model/user_port.h"
 
 namespace tessaly::import {
@@ -29,6 +30,14 @@ std::optional<SettledTable> SettleTable(TableSource& source, const ImportSetup& 
 // After the table was imported: warns of students whose own total differs
 // from the sum of the subjects, and fills the summary when one is asked for.
 void ReportImported(const SettledTable& table, const ImportSetup& setup, model::UserPort& user);
+
+// The roles the settings window opens with: the teacher's earlier choice for
+// a table with the same headings, or else the proposal with its offered
+// balance columns made balance columns (the window is where the teacher
+// confirms them).
+void PrefillRoles(TableLayout& layout, model::SettingsPort& settings);
+// Keeps the confirmed roles for the next table with the same headings.
+void RememberRoles(const TableLayout& layout, model::SettingsPort& settings);
 
 // The warning about a total column that disagrees with the subjects.
 std::string TotalMismatchWarning(const std::string& total_heading,

@@ -13,11 +13,13 @@
 #include <QVBoxLayout>
 
 #include "import/import_commands.h"
+#include "import/import_setup.h"
 #include "import/table_list.h"
 #include "io/division_commands.h"
 #include "model/show_table.h"
 #include "platform/encoding.h"
 #include "ui/grid_model.h"
+#include "ui/import_settings_dialog.h"
 #include "ui/new_division_window.h"
 #include "ui/qt_text.h"
 #include "ui/score_view.h"
@@ -169,16 +171,44 @@ void ImportTab::OpenDivision() {
   Render();
 }
 
-void ImportTab::WorkbookImport() {
-  import::WorkbookImport(s_.state, s_.page, s_.user, Gb(workbook_name_->text()));
+void ImportTab::RunImport(
+    const std::function<import::ImportOutcome(const import::ImportSetup&)>& run) {
+  import::ImportSummary summary;
+  bool window_shown = false;
+  import::ImportSetup setup;
+  setup.summary = &summary;
+  setup.confirm = [this, &window_shown](
+                      import::TableSource& source,
+                      import::TableLayout layout) -> std::optional<import::TableLayout> {
+    window_shown = true;
+    auto prefill = [this](import::TableLayout& l) { import::PrefillRoles(l, s_.settings); };
+    prefill(layout);
+    ImportSettingsDialog dialog(source, std::move(layout), prefill, this);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    import::RememberRoles(dialog.layout(), s_.settings);
+    return dialog.layout();
+  };
+  const import::ImportOutcome outcome = run(setup);
   Render();
   if (list_->count() > 0) list_->setCurrentRow(list_->count() - 1);
+  if (outcome == import::ImportOutcome::kImported && !window_shown &&
+      !summary.skipped_rows.empty()) {
+    s_.user.Information(summary.skipped_rows + "。"_gb);
+  }
+}
+
+void ImportTab::WorkbookImport() {
+  RunImport([this](const import::ImportSetup& setup) {
+    return import::WorkbookImport(s_.state, s_.page, s_.user, Gb(workbook_name_->text()),
+                                  import::SystemTimeOfDay, setup);
+  });
 }
 
 void ImportTab::PasteImport() {
-  import::PasteImport(s_.state, s_.page, s_.user, s_.clipboard.GetText(), Gb(paste_name_->text()));
-  Render();
-  if (list_->count() > 0) list_->setCurrentRow(list_->count() - 1);
+  RunImport([this](const import::ImportSetup& setup) {
+    return import::PasteImport(s_.state, s_.page, s_.user, s_.clipboard.GetText(),
+                               Gb(paste_name_->text()), import::SystemTimeOfDay, setup);
+  });
 }
 
 void ImportTab::ChooseTable() {

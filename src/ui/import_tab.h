@@ -4,7 +4,9 @@
 // and the buttons of help and the demonstration video.
 
 #include <QWidget>
+#include <functional>
 
+#include "import/import_commands.h"
 #include "ui/session.h"
 
 class QLabel;
@@ -50,6 +52,11 @@ class ImportTab : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Runs an import with the import settings window as its confirmation, then
+  // shows the result; rows left out above the headings of a table that needed
+  // no window are told.
+  void RunImport(const std::function<import::ImportOutcome(const import::ImportSetup&)>& run);
+
   Session& s_;
   QLineEdit* workbook_name_;
   QLineEdit* paste_name_;

@@ -6,10 +6,12 @@
 
 #include "ui/main_window.h"
 #include "ui/qt_settings.h"
+#include "ui/startup.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   using namespace tessaly::ui;
+  InstallQtTranslations();
   const ProgramFiles files = ProgramFiles::In(ProgramFolder());
   MainWindow window(files, std::make_unique<QtIniSettings>(files.settings));
   window.showMaximized();

@@ -29,6 +29,7 @@
 #include "ui/new_division_window.h"
 #include "ui/qt_settings.h"
 #include "ui/qt_text.h"
+#include "ui/startup.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ void WhenShown(QWidget* w, std::function<void()> act) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  tessaly::ui::InstallQtTranslations();
   QStringList args = QApplication::arguments();
   args.removeFirst();
   if (args.size() >= 2 && args[0] == QStringLiteral("--pause")) {

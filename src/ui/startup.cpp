@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
+#include <QTranslator>
 #include <cctype>
 
 namespace tessaly::ui {
@@ -51,6 +54,25 @@ bool ApplySkin(const QString& skin_file) {
   if (!sheet.open(QIODevice::ReadOnly)) return false;
   qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
   return true;
+}
+
+bool InstallQtTranslations() {
+  // The program speaks Chinese whatever the system's language, so Qt's own
+  // texts follow it rather than the system locale.
+  const QStringList folders = {
+      QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+      QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+  };
+  for (const QString& folder : folders) {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), folder) &&
+        QCoreApplication::installTranslator(translator)) {
+      return true;
+    }
+    delete translator;
+  }
+  return false;
 }
 
 }  // namespace tessaly::ui

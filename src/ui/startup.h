@@ -22,4 +22,11 @@ bool ReadPresetSetting(model::SettingsPort& settings, bool file_exists,
 // missing.
 bool ApplySkin(const QString& skin_file);
 
+// Installs Qt's own Chinese texts (the buttons of message boxes and file
+// dialogs, the context menus of text fields) from the translations folder of
+// the Qt in use, and a copy beside the executable (`translations/`) when
+// the program folder carries one. False when none was found: the texts stay
+// English.
+bool InstallQtTranslations();
+
 }  // namespace tessaly::ui
