@@ -145,7 +145,7 @@ ImportSettingsDialog::ImportSettingsDialog(import::TableSource& source, import::
     if (!rendering_) ReadAgain(layout_.sheet, row);
   });
   Render();
-  resize(960, 560);
+  resize(1100, 580);
 }
 
 QPushButton* ImportSettingsDialog::roleButton(int column) const {

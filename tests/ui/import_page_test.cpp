@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -17,8 +18,10 @@
 #include "modal_script.h"
 #include "ui/grid_model.h"
 #include "ui/help_windows.h"
+#include "ui/import_settings_dialog.h"
 #include "ui/import_tab.h"
 #include "ui/new_division_window.h"
+#include "ui/startup.h"
 #include "ui_fixture.h"
 
 using tessaly::uitest::Desk;
@@ -37,6 +40,44 @@ const char kBadTable[] =
     "1001\t张三\t男\t90\n"
     "1001\t李四\t女\t88\n"
     "1003\t王五\t难\t70\n";
+
+// A table in the teacher's own words: a title row, plain headings.
+const char kOwnTable[] =
+    "2024级高一期末考试成绩表\n"
+    "学号\t姓名\t性别\t语文\t数学(150)\t住校\t总分\t备注\n"
+    "1001\t张三\t男\t90\t120\t住校\t210\t\n"
+    "1002\t李四\t女\t88\t130\t走读\t218\t班长\n"
+    "1003\t王五\t男\t70\t110\t住校\t180\t\n"
+    "1004\t赵六\t女\t75\t100\t走读\t175\t\n";
+
+// A step for the import settings window: `act` looks at it and clicks, then
+// `close` (its OK or cancel button) is pressed.
+ModalScript::Step InSettings(std::function<void(tessaly::ui::ImportSettingsDialog*)> act,
+                             bool confirm) {
+  return [act, confirm](QWidget* w) {
+    auto* d = qobject_cast<tessaly::ui::ImportSettingsDialog*>(w);
+    if (d == nullptr) return false;
+    act(d);
+    // Under a real display, TESSALY_SHOT_DIR keeps a picture of each window.
+    static int shot = 0;
+    if (!qEnvironmentVariableIsEmpty("TESSALY_SHOT_DIR")) {
+      d->grab().save(QStringLiteral("%1/import-settings-%2.png")
+                         .arg(qEnvironmentVariable("TESSALY_SHOT_DIR"))
+                         .arg(++shot));
+    }
+    QMetaObject::invokeMethod(confirm ? d->okButton() : d->cancelButton(), "click",
+                              Qt::QueuedConnection);
+    return true;
+  };
+}
+
+QStringList Captions(tessaly::ui::ImportSettingsDialog* d) {
+  QStringList out;
+  for (int c = 1; d->roleButton(c) != nullptr || c == 1; ++c) {
+    out << (d->roleButton(c) ? d->roleButton(c)->text() : QString());
+  }
+  return out;
+}
 
 // A step for the new-division dialog: ticks one of its boxes (with a count
 // for the combined mode) and presses "确   定".
@@ -213,6 +254,140 @@ class ImportPageTest : public QObject {
     QVERIFY(script.messages.last().startsWith(QStringLiteral("清除当前分班数据重新分班吗？")));
     QCOMPARE(list->count(), 1);
     QVERIFY(script.unexpected.isEmpty());
+  }
+
+  void settingsWindowChangesRolesAndCancelImportsNothing() {
+    Desk desk;
+    desk.Start();
+    auto* tab = desk.window->importTab();
+    auto* paste = desk.Find<QPushButton>("bsSkinButton3", tab);
+    ModalScript script;
+    script.Then(ChooseMode(false));
+    desk.Find<QPushButton>("bsSkinButton4")->click();
+    Finish(script);
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(kOwnTable));
+
+    // Cancel imports nothing. The window shows the proposal: the heading row
+    // 2 found below the title, 住校 offered as a balance column.
+    QStringList shown;
+    int heading_row = 0;
+    QString note;
+    script.Then(InSettings(
+        [&](tessaly::ui::ImportSettingsDialog* d) {
+          shown = Captions(d);
+          heading_row = d->headingRowBox()->value();
+          note = d->findChild<QLabel*>(QStringLiteral("noteLabel"))->text();
+          QVERIFY(!d->roleButton(1)->isEnabled());
+          QVERIFY(d->roleButton(4)->isEnabled());
+          QVERIFY(!d->sheetBox()->isVisible());  // pasted text has one table
+        },
+        false));
+    paste->click();
+    Finish(script);
+    QCOMPARE(shown,
+             (QStringList{"学号", "姓名", "性别", "科目", "科目", "平衡列", "其他", "其他"}));
+    QCOMPARE(heading_row, 2);
+    QVERIFY(note.contains(QStringLiteral("第1行（表头、说明等）没有导入")));
+    QVERIFY(desk.window->session().state.ImportedSets.empty());
+    QCOMPARE(desk.Find<QListWidget>("bsSkinListBox1")->count(), 0);
+
+    // One click moves a role on: 平衡列 -> 预设班级 -> 其他, 其他 -> 科目.
+    script.Then(InSettings(
+        [&](tessaly::ui::ImportSettingsDialog* d) {
+          d->roleButton(6)->click();
+          QCOMPARE(d->roleButton(6)->text(), QStringLiteral("预设班级"));
+          d->roleButton(8)->click();
+          d->roleButton(8)->click();
+          d->roleButton(8)->click();  // 备注 takes the preset classes
+          QCOMPARE(d->roleButton(6)->text(), QStringLiteral("其他"));
+          d->roleButton(8)->click();
+          d->roleButton(6)->click();
+          shown = Captions(d);
+        },
+        true));
+    paste->click();
+    Finish(script);
+    QCOMPARE(shown, (QStringList{"学号", "姓名", "性别", "科目", "科目", "科目", "其他", "其他"}));
+    const auto& table = desk.window->session().state.ImportedSets.at(0);
+    QCOMPARE(table.Headings.SubjectHeadings.size(), std::size_t{3});
+    QVERIFY(table.Headings.BalanceHeadings.empty());
+    // 住校 as a subject reads 0, so the teacher's totals still agree; 数学(150)
+    // is the subject 数学.
+    QCOMPARE(tab->scoreModel()->headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(),
+             QStringLiteral("数学"));
+    QCOMPARE(desk.Find<QListWidget>("bsSkinListBox1")->count(), 1);
+
+    // The next table with the same headings opens with these roles.
+    script.Answer(QMessageBox::Yes);
+    script.Then(
+        InSettings([&](tessaly::ui::ImportSettingsDialog* d) { shown = Captions(d); }, false));
+    paste->click();
+    Finish(script);
+    QCOMPARE(shown[5], QStringLiteral("科目"));
+    QVERIFY(desk.Settings().contains(QStringLiteral("[DaoRuSheZhi]")));
+    QVERIFY(script.unexpected.isEmpty());
+  }
+
+  void settingsWindowPicksAnotherSheetAndHeadingRow() {
+    Desk desk;
+    desk.Start();
+    auto* tab = desk.window->importTab();
+    ModalScript script;
+    script.Then(ChooseMode(false));
+    desk.Find<QPushButton>("bsSkinButton4")->click();
+    Finish(script);
+    const QString file = QStringLiteral(TESSALY_TEST_DATA "/import/teacher_second.xlsx");
+    script.Then([file](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      if (dialog == nullptr) return false;
+      if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        name->setText(file);
+      } else {
+        dialog->selectFile(file);
+      }
+      QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+      return true;
+    });
+    QStringList sheets;
+    bool ok_on_notes = true;
+    script.Then(InSettings(
+        [&](tessaly::ui::ImportSettingsDialog* d) {
+          // The notes sheet is the active one, listed first; the data sheet,
+          // which has the headings, is the one read.
+          for (int i = 0; i < d->sheetBox()->count(); ++i) sheets << d->sheetBox()->itemText(i);
+          QCOMPARE(d->sheetBox()->currentText(), QStringLiteral("期末成绩"));
+          d->headingRowBox()->setValue(2);  // no headings there
+          QVERIFY(!d->okButton()->isEnabled());
+          d->headingRowBox()->setValue(1);
+          d->sheetBox()->setCurrentIndex(0);
+          emit d->sheetBox()->activated(0);
+          ok_on_notes = d->okButton()->isEnabled();
+          d->sheetBox()->setCurrentIndex(1);
+          emit d->sheetBox()->activated(1);
+          QCOMPARE(d->roleButton(12)->text(), QStringLiteral("平衡列"));
+          d->roleButton(12)->click();
+          d->roleButton(12)->click();  // 住校: 其他
+          d->roleButton(13)->click();  // 特长, offered too: 其他 as well
+          d->roleButton(13)->click();
+        },
+        true));
+    desk.Find<QPushButton>("bsSkinXFormButton1", tab)->click();
+    Finish(script);
+    QCOMPARE(sheets, (QStringList{"说明", "期末成绩"}));
+    QVERIFY(!ok_on_notes);
+    const auto& table = desk.window->session().state.ImportedSets.at(0);
+    QCOMPARE(table.Students.size(), std::size_t{12});
+    QCOMPARE(table.Headings.SubjectHeadings.size(), std::size_t{5});
+    QVERIFY(table.Headings.BalanceHeadings.empty());
+    QVERIFY(script.unexpected.isEmpty());
+  }
+
+  void qtDialogsSpeakChinese() {
+    QVERIFY(tessaly::ui::InstallQtTranslations());
+    QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("t"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QVERIFY(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("是")));
+    QVERIFY(box.button(QMessageBox::Cancel)->text().contains(QStringLiteral("取消")));
   }
 
   void workbookImportsAndClearsInCombinedMode() {
