@@ -388,6 +388,17 @@ class ImportPageTest : public QObject {
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QVERIFY(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("是")));
     QVERIFY(box.button(QMessageBox::Cancel)->text().contains(QStringLiteral("取消")));
+    QFileDialog files(nullptr, QStringLiteral("t"));
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QVERIFY(files.labelText(QFileDialog::Reject).contains(QStringLiteral("取消")));
+    if (!qEnvironmentVariableIsEmpty("TESSALY_SHOT_DIR")) {
+      const QString dir = qEnvironmentVariable("TESSALY_SHOT_DIR");
+      box.show();
+      files.show();
+      QTest::qWait(200);
+      box.grab().save(dir + QStringLiteral("/qt-message-box.png"));
+      files.grab().save(dir + QStringLiteral("/qt-file-dialog.png"));
+    }
   }
 
   void workbookImportsAndClearsInCombinedMode() {
