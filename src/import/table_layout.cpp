@@ -84,14 +84,14 @@ std::optional<TableLayout> TableSource::Layout(std::size_t sheet_index, int head
 TableLayout TableSource::AutoLayout() {
   std::string error;
   std::optional<TableLayout> first = Layout(active_, 0, error);
-  if (first && first->HasHeadingRow()) return *first;
+  if (first && first->HasHeadingRow()) return std::move(*first);
   for (std::size_t i = 0; IsWorkbook() && i < names_.size(); ++i) {
     if (i == active_) continue;
     std::optional<TableLayout> other = Layout(i, 0, error);
-    if (other && other->HasHeadingRow()) return *other;
+    if (other && other->HasHeadingRow()) return std::move(*other);
   }
   // The active sheet was read when the source was made, so its layout exists.
-  return first ? *first : TableLayout{};
+  return first ? std::move(*first) : TableLayout{};
 }
 
 std::optional<std::size_t> TableSource::SheetByNameOrNumber(const std::string& text) const {
