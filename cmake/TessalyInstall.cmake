@@ -20,6 +20,9 @@ else()
   message(FATAL_ERROR "TESSALY_INSTALL_LAYOUT is folder or system, not ${TESSALY_INSTALL_LAYOUT}")
 endif()
 
+# Folders readable by everyone, whatever the umask of the build.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+  GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS tessaly-cli RUNTIME DESTINATION "${tessaly_bin_dir}")
 if(TARGET tessaly)
   install(TARGETS tessaly RUNTIME DESTINATION "${tessaly_bin_dir}")
