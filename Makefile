@@ -1,11 +1,12 @@
 # Entry points. `make demo` and `make test` install what is missing first.
 BUILD_DEBUG   ?= build/debug
 BUILD_RELEASE ?= build/release
+BUILD_PACKAGE ?= build/package
 JOBS          ?= $(shell nproc)
 # ccache, when installed, makes rebuilds of unchanged files instant.
 LAUNCHER      := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all setup debug release demo test bench gui format clean
+.PHONY: all setup debug release demo test bench gui package format clean
 
 all: debug
 
@@ -30,6 +31,26 @@ test: debug
 gui: release
 	cmake --install $(BUILD_RELEASE) --prefix $(BUILD_RELEASE)/Tessaly
 	$(BUILD_RELEASE)/Tessaly/tessaly $(BUILD_RELEASE)/Tessaly/sample.fb
+
+# The Debian package $(BUILD_PACKAGE)/tessaly_<version>_amd64.deb: a Release
+# build with Debian's hardening flags in the system layout (/usr), made by
+# CPack, then checked by lintian (errors fail the target, warnings are shown).
+# Source paths are left out of the flags and made relative for ccache, so
+# that a build from another clone hits the cache.
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all reproducible=-fixfilepath,-fixdebugpath
+package: export CCACHE_BASEDIR = $(CURDIR)
+package:
+	./scripts/setup.sh package
+	cmake -S . -B $(BUILD_PACKAGE) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) \
+	  -DTESSALY_INSTALL_LAYOUT=system -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DTESSALY_TESTS=OFF -DTESSALY_BENCH=OFF \
+	  -DCMAKE_C_FLAGS="$$(dpkg-buildflags --get CFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(BUILD_PACKAGE) -j $(JOBS) --target tessaly tessaly-cli tessaly_packaging_files
+	rm -f $(BUILD_PACKAGE)/tessaly_*.deb
+	cd $(BUILD_PACKAGE) && cpack
+	lintian --fail-on error $(BUILD_PACKAGE)/tessaly_*.deb
 
 bench: release
 	./scripts/bench.sh $(BUILD_RELEASE)

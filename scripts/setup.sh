@@ -5,6 +5,8 @@
 #   scripts/setup.sh          what the build and `make test` need
 #   scripts/setup.sh tools    also what the tools need: screenshots under Xvfb with
 #                             CJK fonts, the demonstration recording, LibreOffice
+#   scripts/setup.sh package  also what `make package` needs: the icon's pictures
+#                             (rsvg-convert), dpkg-shlibdeps, lintian
 # The GStreamer plugins let the desktop program play its demonstration video.
 set -euo pipefail
 
@@ -14,11 +16,15 @@ packages=(
   libzip-dev libpugixml-dev libfreexl-dev libxlsxwriter-dev
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format
   time
+  desktop-file-utils libxml2-utils libglib2.0-bin shared-mime-info
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 if [ "${1:-}" = "tools" ]; then
   packages+=(xvfb xauth fonts-noto-cjk ffmpeg libreoffice-calc python3-uno)
+fi
+if [ "${1:-}" = "package" ]; then
+  packages+=(librsvg2-bin dpkg-dev file lintian)
 fi
 
 missing=()

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   using namespace tessaly::ui;
   InstallQtTranslations();
-  const ProgramFiles files = ProgramFiles::In(ProgramFolder());
+  const ProgramFiles files = ProgramFiles::OfThisProgram();
   MainWindow window(files, std::make_unique<QtIniSettings>(files.settings));
   window.showMaximized();
   const QStringList args = QApplication::arguments();

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace tessaly::ui {
 
@@ -35,6 +37,46 @@ ProgramFiles ProgramFiles::In(const QString& folder) {
   f.companion = InFolder(folder, QStringLiteral("Kelvane"));
 #endif
   return f;
+}
+
+namespace {
+
+// The program's own files are beside the executable: the portable program
+// folder, or the build folder.
+bool HoldsProgramFiles(const QString& folder) {
+  return QFileInfo::exists(InFolder(folder, QStringLiteral("skin/skin.ini"))) ||
+         QFileInfo::exists(InFolder(folder, QStringLiteral("fbhelp/help.html")));
+}
+
+// The settings file can be written where it is, or created there.
+bool CanWriteSettings(const QString& path) {
+  const QFileInfo file(path);
+  if (file.exists()) return file.isFile() && file.isWritable();
+  return QFileInfo(file.absolutePath()).isWritable();
+}
+
+}  // namespace
+
+ProgramFiles ProgramFiles::Locate(const QString& exe_folder, const QString& user_config) {
+  const QString user_settings = InFolder(user_config, QStringLiteral("tessaly/path.ini"));
+  if (!HoldsProgramFiles(exe_folder)) {
+    const QString shared = QDir::cleanPath(exe_folder + QStringLiteral("/../share/tessaly"));
+    if (HoldsProgramFiles(shared)) {
+      ProgramFiles f = In(QDir::toNativeSeparators(shared));
+      f.settings = user_settings;
+      return f;
+    }
+  }
+  // A program folder, or no files at all: then the program tells which file
+  // it misses beside the executable.
+  ProgramFiles f = In(exe_folder);
+  if (!CanWriteSettings(f.settings)) f.settings = user_settings;
+  return f;
+}
+
+ProgramFiles ProgramFiles::OfThisProgram() {
+  return Locate(ProgramFolder(),
+                QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
 }  // namespace tessaly::ui

@@ -21,7 +21,7 @@ QString InFolder(const QString& folder, const QString& relative);
 // the download address.
 QString MissingFileMessage(const QString& path);
 
-// The files of the program folder.
+// The files the program reads and the settings file it writes.
 struct ProgramFiles {
   QString folder;
   QString settings;        // path.ini
@@ -30,7 +30,18 @@ struct ProgramFiles {
   QString video;           // fbhelp/fbys.webm
   QString companion_page;  // fbhelp/kelvane.html
   QString companion;       // Kelvane
+  // Every file inside `folder`, the settings file too.
   static ProgramFiles In(const QString& folder);
+  // The files of a program whose executable is in `exe_folder`. A program
+  // folder keeps them beside the executable (it runs from wherever it is
+  // copied); an installed program finds them in ../share/tessaly. The
+  // settings file stays in a program folder that can be written, and goes to
+  // `user_config`/tessaly/path.ini otherwise, and always for an installed
+  // program, so that nothing is written under /usr.
+  static ProgramFiles Locate(const QString& exe_folder, const QString& user_config);
+  // Locate() for the running program and the user's configuration folder
+  // ($XDG_CONFIG_HOME or ~/.config; the local AppData on Windows).
+  static ProgramFiles OfThisProgram();
 };
 
 }  // namespace tessaly::ui
