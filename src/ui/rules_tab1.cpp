@@ -85,6 +85,7 @@ RulesTab1::RulesTab1(Session& session, QWidget* parent) : QWidget(parent), s_(se
   weights_model_ = new GridModel(GridModel::Layout{true, true, 1, 2}, this);
   weights_view_ = MakeScoreView(weights_model_, weights_box);
   weights_view_->setObjectName(QStringLiteral("bsSkinStringGrid2"));
+  weights_model_->SetColumnHint(1, QStringLiteral("点击选择主表（对此表学生进行分班）或参考表"));
   weights_view_->setSelectionMode(QAbstractItemView::SingleSelection);
   weights_view_->setItemDelegateForColumn(0, new WeightDelegate(page_.weights, s_.user, this));
   weights_view_->verticalHeader()->setFixedWidth(rules::kWeightsGridWidths[0]);
@@ -113,6 +114,8 @@ RulesTab1::RulesTab1(Session& session, QWidget* parent) : QWidget(parent), s_(se
     const char* caption = i < 5 ? rules::kInitialPairs[i] : rules::kFinalPairs[i - 5];
     sounds_[i] = new QCheckBox(QString::fromLatin1(caption), sound_box);
     sounds_[i]->setObjectName(QStringLiteral("bsSkinCheckRadioBox%1").arg(i + 1));
+    sounds_[i]->setToolTip(
+        QStringLiteral("勾选后，读音只差 %1 的姓名算作同音，分在不同班").arg(sounds_[i]->text()));
     sl->addWidget(sounds_[i], i < 5 ? 1 : 3, i % 5);
     connect(sounds_[i], &QCheckBox::toggled, this, [this, i](bool on) {
       (i < 5 ? page_.weights.initial_ticked[i] : page_.weights.final_ticked[i - 5]) = on;

@@ -19,6 +19,7 @@
 #include "ui/division/division_context.h"
 #include "ui/division/result_view.h"
 #include "ui/grid_model.h"
+#include "ui/key_input.h"
 #include "ui/qt_text.h"
 #include "ui/score_view.h"
 
@@ -30,6 +31,7 @@ QSpinBox* LimitBox(QWidget* parent) {
   auto* spin = new QSpinBox(parent);
   spin->setRange(0, 1000);
   spin->setValue(20);
+  AcceptFullWidth(spin);
   return spin;
 }
 
