@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolTip>
+#include <algorithm>
 
 #include "ui/grid_model.h"
 #include "ui/qt_text.h"
@@ -105,10 +106,15 @@ void FitColumns(QTableView* view, int max_width) {
 }
 
 void SetColumnWidths(QTableView* view, std::span<const int> widths) {
+  // Texts up to this wide are shown whole (a range key such as
+  // "按学号|202500001-202500642-|"); longer ones show as a tooltip.
+  constexpr int kWidest = 360;
   int c = 0;
   for (int w : widths) {
-    // Never narrower than the heading, whatever the screen's font.
-    view->setColumnWidth(c, std::max(w, view->horizontalHeader()->sectionSizeHint(c)));
+    // Never narrower than the heading, whatever the screen's font, nor than
+    // the cells' texts.
+    const int content = std::min(kWidest, view->sizeHintForColumn(c));
+    view->setColumnWidth(c, std::max({w, view->horizontalHeader()->sectionSizeHint(c), content}));
     ++c;
   }
 }

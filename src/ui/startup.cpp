@@ -47,8 +47,11 @@ bool ApplySkin(const QString& skin_file) {
   QSettings skin(skin_file, QSettings::IniFormat);
   const QString sheet_name = skin.value(QStringLiteral("skin/stylesheet")).toString();
   if (sheet_name.isEmpty()) return false;
-  QFile sheet(QFileInfo(skin_file).dir().filePath(sheet_name));
+  const QDir folder = QFileInfo(skin_file).dir();
+  QFile sheet(folder.filePath(sheet_name));
   if (!sheet.open(QIODevice::ReadOnly)) return false;
+  // The sheet names its pictures "skin:NAME", files beside it.
+  QDir::setSearchPaths(QStringLiteral("skin"), {folder.absolutePath()});
   qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
   return true;
 }

@@ -17,7 +17,8 @@ bool ReadPresetSetting(model::SettingsPort& settings, bool file_exists,
                        const std::string& skin_path);
 
 // Loads the style sheet that the skin file names (key `stylesheet` of
-// section `skin`, relative to the skin file's folder) into the application.
+// section `skin`, relative to the skin file's folder) into the application;
+// the sheet's pictures are named "skin:NAME", files in that folder.
 // False, leaving the default look, when the skin file or its sheet is
 // missing.
 bool ApplySkin(const QString& skin_file);

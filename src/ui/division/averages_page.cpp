@@ -141,7 +141,7 @@ void AveragesPage::Render() {
   }
   evenness_->SetGrid(stats::EvennessTable(ctx_.state()));
   if (evenness_->columnCount() > 0) {
-    FitColumns(evenness_view_, 160);
+    FitColumns(evenness_view_, 360);
     FitReport();
   }
 }
