@@ -6,13 +6,14 @@
 
 #include "ui/main_window.h"
 #include "ui/qt_settings.h"
+#include "ui/startup.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   using namespace tessaly::ui;
   const ProgramFiles files = ProgramFiles::In(ProgramFolder());
   MainWindow window(files, std::make_unique<QtIniSettings>(files.settings));
-  window.showMaximized();
+  ShowMaximised(window);
   const QStringList args = QApplication::arguments();
   if (args.size() > 1) {
     const QString path = QFileInfo(args[1]).absoluteFilePath();

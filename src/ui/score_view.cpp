@@ -113,7 +113,8 @@ void SetColumnWidths(QTableView* view, std::span<const int> widths) {
   for (int w : widths) {
     // Never narrower than the heading, whatever the screen's font, nor than
     // the cells' texts.
-    const int content = std::min(kWidest, view->sizeHintForColumn(c));
+    const int content =
+        std::min(kWidest, static_cast<const QAbstractItemView*>(view)->sizeHintForColumn(c));
     view->setColumnWidth(c, std::max({w, view->horizontalHeader()->sectionSizeHint(c), content}));
     ++c;
   }

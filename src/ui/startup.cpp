@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <QSettings>
+#include <QStyle>
+#include <QTimer>
 #include <cctype>
 
 namespace tessaly::ui {
@@ -54,6 +57,20 @@ bool ApplySkin(const QString& skin_file) {
   QDir::setSearchPaths(QStringLiteral("skin"), {folder.absolutePath()});
   qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
   return true;
+}
+
+void ShowMaximised(QWidget& window) {
+  if (const QScreen* screen = window.screen()) {
+    const QRect free = screen->availableGeometry();
+    const QSize size = free.size() * 9 / 10;
+    window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, free));
+  }
+  window.showMaximized();
+  QTimer::singleShot(500, &window, [&window] {
+    if (window.isVisible() && !window.isMaximized() && !window.isMinimized()) {
+      window.showMaximized();
+    }
+  });
 }
 
 }  // namespace tessaly::ui

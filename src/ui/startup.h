@@ -3,6 +3,7 @@
 // preset-column setting and the skin.
 
 #include <QString>
+#include <QWidget>
 #include <string>
 
 #include "model/settings_port.h"
@@ -22,5 +23,11 @@ bool ReadPresetSetting(model::SettingsPort& settings, bool file_exists,
 // False, leaving the default look, when the skin file or its sheet is
 // missing.
 bool ApplySkin(const QString& skin_file);
+
+// Shows the main window maximised on the screen it opens on, and asks again
+// once the window manager has placed it, since some place a large window
+// first and ignore the request. Restored, the window takes nine tenths of
+// the screen's free area, so that no edge lies off the screen.
+void ShowMaximised(QWidget& window);
 
 }  // namespace tessaly::ui

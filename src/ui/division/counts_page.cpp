@@ -253,8 +253,7 @@ void CountsPage::Render() {
   end_->setEnabled(page_.one_key_inputs_enabled);
   interval_->setEnabled(page_.one_key_inputs_enabled);
   conditions_->SetGrid(page_.conditions);
-  int c = 0;
-  for (int w : stats::kConditionColumnWidths) conditions_view_->setColumnWidth(c++, w);
+  SetColumnWidths(conditions_view_, stats::kConditionColumnWidths);
   statistics_->SetGrid(page_.statistics);
   if (statistics_->columnCount() > 0) {
     // The labels (range keys among them) shown whole, at least as wide as

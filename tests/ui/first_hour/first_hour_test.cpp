@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -37,6 +38,7 @@
 #include "ui/grid_model.h"
 #include "ui/new_division_window.h"
 #include "ui/qt_text.h"
+#include "ui/startup.h"
 #include "ui_fixture.h"
 
 using namespace tessaly;
@@ -353,6 +355,19 @@ class FirstHourTest : public QObject {
     limit->selectAll();
     Type(limit, QStringLiteral("３５"));
     QCOMPARE(limit->value(), 35);
+  }
+
+  void theSkinsPicturesAreFound() {
+    QVERIFY(ui::ApplySkin(QStringLiteral(TESSALY_SOURCE_DIR "/data/skin/skin.ini")));
+    const QString sheet = qApp->styleSheet();
+    qApp->setStyleSheet(QString());
+    const QRegularExpression picture(QStringLiteral("url\\((skin:[^)]+)\\)"));
+    int pictures = 0;
+    for (auto match = picture.globalMatch(sheet); match.hasNext(); ++pictures) {
+      const QString name = match.next().captured(1);
+      QVERIFY2(QFile::exists(name), qPrintable(name));
+    }
+    QVERIFY(pictures >= 4);  // the spin boxes' and the combo boxes' arrows
   }
 
   void controlsWhoseCaptionDoesNotSayWhatTheyDoHaveATooltip() {
