@@ -151,8 +151,10 @@ RulesTab1::RulesTab1(Session& session, QWidget* parent) : QWidget(parent), s_(se
   auto* span = new QHBoxLayout;
   start_ = new QComboBox(range_box);
   start_->setObjectName(QStringLiteral("bsSkinComboBox1"));
+  start_->setToolTip(QStringLiteral("区间的起点：按学号时选或输入学号，按名次时输入名次"));
   end_ = new QComboBox(range_box);
   end_->setObjectName(QStringLiteral("bsSkinComboBox2"));
+  end_->setToolTip(QStringLiteral("区间的终点（包括该学号或名次）"));
   span->addWidget(Caption(QStringLiteral("第"), range_box, "bsSkinStdLabel11"));
   span->addWidget(start_, 1);
   span->addWidget(Caption(QStringLiteral("至"), range_box));
