@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QScreen>
 #include <QSettings>
-#include <QStyle>
 #include <QTimer>
 #include <cctype>
 
@@ -62,8 +61,10 @@ bool ApplySkin(const QString& skin_file) {
 void ShowMaximised(QWidget& window) {
   if (const QScreen* screen = window.screen()) {
     const QRect free = screen->availableGeometry();
-    const QSize size = free.size() * 9 / 10;
-    window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, free));
+    window.resize(free.size() * 9 / 10);
+    // The frame's top edge at the top of the free area: the title bar then
+    // stays reachable and the bottom edge on the screen.
+    window.move(free.left() + free.width() / 20, free.top());
   }
   window.showMaximized();
   QTimer::singleShot(500, &window, [&window] {

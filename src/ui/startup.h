@@ -27,7 +27,7 @@ bool ApplySkin(const QString& skin_file);
 // Shows the main window maximised on the screen it opens on, and asks again
 // once the window manager has placed it, since some place a large window
 // first and ignore the request. Restored, the window takes nine tenths of
-// the screen's free area, so that no edge lies off the screen.
+// the screen's free area from its top, so that no edge lies off the screen.
 void ShowMaximised(QWidget& window);
 
 }  // namespace tessaly::ui

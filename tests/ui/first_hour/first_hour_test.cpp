@@ -357,6 +357,20 @@ class FirstHourTest : public QObject {
     QCOMPARE(limit->value(), 35);
   }
 
+  // A 1366x768 screen less a task bar (40) and a title bar (31): a window
+  // whose pages need more cannot be maximised and hangs off the screen.
+  void theWindowFitsASmallScreenWithATaskbar() {
+    QVERIFY(ui::ApplySkin(QStringLiteral(TESSALY_SOURCE_DIR "/data/skin/skin.ini")));
+    Desk desk;
+    desk.Start();
+    desk.window->OpenDivisionFile(kSample);
+    desk.window->pages()->setCurrentIndex(3);
+    const QSize needed = desk.window->minimumSizeHint();
+    qApp->setStyleSheet(QString());
+    QVERIFY2(needed.height() <= 768 - 40 - 31, qPrintable(QString::number(needed.height())));
+    QVERIFY2(needed.width() <= 1366, qPrintable(QString::number(needed.width())));
+  }
+
   void theSkinsPicturesAreFound() {
     QVERIFY(ui::ApplySkin(QStringLiteral(TESSALY_SOURCE_DIR "/data/skin/skin.ini")));
     const QString sheet = qApp->styleSheet();
