@@ -1,5 +1,7 @@
 #include "model/division_history.h"
 
+#include <algorithm>
+
 namespace tessaly::model {
 namespace {
 
@@ -35,6 +37,29 @@ std::size_t ApproximateBytes(const ProgramState& state) {
     n += TextsBytes(*list);
   }
   return n;
+}
+
+Placement PlacementOf(const ProgramState& state) {
+  Placement placement;
+  placement.reserve(state.RangeSets.size());
+  for (const Student_F& set : state.RangeSets) {
+    std::vector<PlacedStudent>& placed = placement.emplace_back();
+    placed.reserve(set.Students.size());
+    for (const student& s : set.Students) {
+      placed.push_back(PlacedStudent{s.Number, s.Name, s.PresetClass, s.AssignedClass});
+    }
+    std::sort(placed.begin(), placed.end());
+  }
+  return placement;
+}
+
+bool HoldsDivision(const Placement& placement) {
+  for (const auto& set : placement) {
+    for (const PlacedStudent& s : set) {
+      if (s.AssignedClass >= 0) return true;
+    }
+  }
+  return false;
 }
 
 void DivisionHistory::Keep(ProgramState before, const ProgramState& after,

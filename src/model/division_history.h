@@ -5,10 +5,13 @@
 // division back exactly: classes, pins, scores and every table built from
 // them. The desktop program holds only the buttons; the stack lives here.
 
+#include <compare>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "model/program_state.h"
 
@@ -74,5 +77,23 @@ class DivisionHistory {
 
 // About how many bytes a program state occupies (for the history's budget).
 std::size_t ApproximateBytes(const ProgramState& state);
+
+// One student of a placement: who he is and which class he sits in.
+struct PlacedStudent {
+  std::string Number;
+  std::string Name;
+  std::int32_t PresetClass = -1;
+  std::int32_t AssignedClass = -1;
+  auto operator<=>(const PlacedStudent&) const = default;
+};
+
+// Who sits in which class: per range set, its students in number and name
+// order. Re-ranking a set (the statistics do) leaves it as it is; a move, a
+// balancing, an optimiser run or another division changes it.
+using Placement = std::vector<std::vector<PlacedStudent>>;
+Placement PlacementOf(const ProgramState& state);
+
+// True when some student of the placement sits in a class.
+bool HoldsDivision(const Placement& placement);
 
 }  // namespace tessaly::model

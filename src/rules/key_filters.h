@@ -18,6 +18,13 @@ bool KeepDigitCommaKey(char key);
 // The weights grid: digits, "%" and backspace.
 bool KeepDigitPercentKey(char key);
 
+// The text with the full-width forms of ASCII characters an input method
+// types ("１２，３" from the Chinese input mode) as their ASCII characters
+// ("12,3"); every other character stays as it is. The boxes read what they
+// are typed through it, so digits and commas typed either way are kept and
+// stored in the same form.
+std::string AsciiForms(std::string_view text);
+
 // A whole text typed key by key through a filter: what the filter drops is
 // left out (a double-byte character counts as one key, and no filter keeps
 // it); a kept backspace removes the byte before it.

@@ -88,6 +88,11 @@ bool DivisionPageHistory::Redo(model::ProgramState& state, std::string& caption)
   return true;
 }
 
+bool DivisionPageHistory::ChangedSinceDivision(const model::ProgramState& state) const {
+  const model::Placement now = model::PlacementOf(state);
+  return model::HoldsDivision(now) && now != divided_;
+}
+
 void DivisionPageHistory::Seen(const model::ProgramState& state) {
   seen_tables_ = state.ImportedSets;
   seen_sets_ = state.RangeSets;

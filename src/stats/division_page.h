@@ -83,6 +83,30 @@ class DivisionPageHistory {
     }
   }
 
+  // "开始分班": runs the division `command` on `state`. Over a division it
+  // is one undo step named `label` (the steps before it stay, so undoing
+  // brings the division it replaced back with its own steps); over none the
+  // history starts anew. Returns what the command returned.
+  template <class Command>
+  auto Divide(model::ProgramState& state, const std::string& label, const std::string& caption,
+              Command&& command) {
+    if (!model::HoldsDivision(model::PlacementOf(state))) {
+      Clear();
+      auto result = command();
+      Seen(state);
+      divided_ = model::PlacementOf(state);
+      return result;
+    }
+    auto result = Run(state, label, caption, command);
+    divided_ = model::PlacementOf(state);
+    return result;
+  }
+
+  // True when the range sets hold a division whose placement is not the one
+  // the last division left: moves, balancing or optimiser runs since then,
+  // or a division opened from a file. Dividing again would replace it.
+  bool ChangedSinceDivision(const model::ProgramState& state) const;
+
   bool CanUndo() const { return history_.CanUndo(); }
   bool CanRedo() const { return history_.CanRedo(); }
   const std::string& UndoLabel() const { return history_.UndoLabel(); }
@@ -115,6 +139,8 @@ class DivisionPageHistory {
   // steps (newest at the back).
   std::deque<std::string> undo_captions_;
   std::deque<std::string> redo_captions_;
+  // The placement the last division left.
+  model::Placement divided_;
   // The tables and range sets as the page last left them.
   std::vector<model::Student_F> seen_tables_;
   std::vector<model::Student_F> seen_sets_;

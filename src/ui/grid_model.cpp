@@ -38,6 +38,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole || role == Qt::EditRole) {
     return Q(grid_.Cell(GridRow(index.row()), GridColumn(index.column())));
   }
+  if (role == Qt::ToolTipRole) {
+    const auto hint = hints_.find(index.column());
+    if (hint != hints_.end() && GridRow(index.row()) < grid_.RowCount()) return hint->second;
+  }
   return {};
 }
 

@@ -6,7 +6,9 @@
 // so a table of 20,000 students shows at once.
 
 #include <QAbstractTableModel>
+#include <QString>
 #include <functional>
+#include <map>
 #include <set>
 
 #include "model/grid.h"
@@ -39,6 +41,10 @@ class GridModel : public QAbstractTableModel {
                           std::function<void(std::size_t, std::size_t, const QString&)> on_edit);
   void SetEditing(bool enabled) { editing_ = enabled; }
 
+  // A tooltip for every cell of a view column, saying what a click on it
+  // does (the level cells). A cell too narrow for its text shows the text.
+  void SetColumnHint(int column, const QString& hint) { hints_[column] = hint; }
+
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -51,6 +57,7 @@ class GridModel : public QAbstractTableModel {
   model::Grid grid_;
   int columns_ = 0;
   std::set<int> editable_;
+  std::map<int, QString> hints_;
   bool editing_ = false;
   std::function<void(std::size_t, std::size_t, const QString&)> on_edit_;
 };

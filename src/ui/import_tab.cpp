@@ -18,6 +18,7 @@
 #include "io/division_commands.h"
 #include "model/show_table.h"
 #include "platform/encoding.h"
+#include "ui/forwarding_user.h"
 #include "ui/grid_model.h"
 #include "ui/import_settings_dialog.h"
 #include "ui/new_division_window.h"
@@ -116,7 +117,8 @@ ImportTab::ImportTab(Session& session, QWidget* parent) : QWidget(parent), s_(se
   status_->setFrameShape(QFrame::StyledPanel);
   status_->setAlignment(Qt::AlignCenter);
   status_->setMinimumWidth(28);
-  status_->setToolTip(QStringLiteral("S：成绩表显示预设班级列；H：不显示"));
+  status_->setToolTip(
+      QStringLiteral("S：成绩表显示预设班级列；H：不显示（在上面的名称框中按退格键切换）"));
   bottom->addWidget(clear_button);
   bottom->addStretch();
   bottom->addWidget(status_);
@@ -164,11 +166,14 @@ void ImportTab::NewDivision() {
   if (!import::StartNewDivision(s_.state, s_.page, s_.user)) return;
   Render();
   new_division_->Open();
+  emit statusMessage(QStringLiteral("已新建分班数据"));
 }
 
 void ImportTab::OpenDivision() {
-  io::OpenDivisionCommand(s_.state, s_.page, s_.user);
+  WatchingUser user(s_.user);
+  io::OpenDivisionCommand(s_.state, s_.page, user);
   Render();
+  if (auto path = user.Done()) emit statusMessage(QStringLiteral("已打开 ") + FilePath(*path));
 }
 
 void ImportTab::RunImport(

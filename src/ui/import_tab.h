@@ -47,6 +47,8 @@ class ImportTab : public QWidget {
  signals:
   void helpRequested();
   void videoRequested();
+  // "已打开 …" or "已新建分班数据", for the main window's status line.
+  void statusMessage(const QString& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

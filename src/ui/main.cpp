@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   InstallQtTranslations();
   const ProgramFiles files = ProgramFiles::OfThisProgram();
   MainWindow window(files, std::make_unique<QtIniSettings>(files.settings));
-  window.showMaximized();
+  ShowMaximised(window);
   const QStringList args = QApplication::arguments();
   if (args.size() > 1) {
     const QString path = QFileInfo(args[1]).absoluteFilePath();

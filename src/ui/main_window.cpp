@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QTime>
 
 #include "io/division_commands.h"
+#include "rules/main_table.h"
 #include "ui/companion_tab.h"
 #include "ui/division/division_page.h"
 #include "ui/help_windows.h"
@@ -23,6 +26,11 @@ MainWindow::MainWindow(const ProgramFiles& files, std::unique_ptr<model::Setting
   setObjectName(QStringLiteral("Tmain"));
   setWindowTitle(QStringLiteral("Tessaly V3.5 增强版"));
   user_ = std::make_unique<QtUser>(this);
+  user_->UseSettings(settings_.get());
+  user_->ProposeNamesFrom([this] {
+    const model::Student_F* main = rules::MainTable(session_->state);
+    return main != nullptr ? main->TableName : std::string();
+  });
   session_.reset(new Session{{}, {}, *user_, clipboard_, *settings_, files});
 
   pages_ = new QTabWidget(this);
@@ -46,6 +54,14 @@ MainWindow::MainWindow(const ProgramFiles& files, std::unique_ptr<model::Setting
   connect(import_, &ImportTab::videoRequested, this,
           [this] { ShowVideo(video_, session_->files.video, *user_); });
   connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::PageChanged);
+  statusBar()->setObjectName(QStringLiteral("statusLine"));
+  connect(import_, &ImportTab::statusMessage, this, &MainWindow::ShowStatus);
+  connect(division_, &division::DivisionPage::statusMessage, this, &MainWindow::ShowStatus);
+}
+
+void MainWindow::ShowStatus(const QString& text) {
+  statusBar()->showMessage(text + QStringLiteral("    ") +
+                           QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
 }
 
 MainWindow::~MainWindow() = default;
@@ -71,10 +87,15 @@ void MainWindow::StartUp() {
 }
 
 void MainWindow::OpenDivisionFile(const QString& path) {
-  PresetFileUser user(*user_, PathText(path));
+  PresetFileUser preset(*user_, PathText(path));
+  WatchingUser user(preset);
   Session& s = *session_;
   io::OpenDivisionCommand(s.state, s.page, user);
   import_->Render();
+  if (user.Done()) {
+    user_->NoteFile(FileKind::kDivision, path);
+    ShowStatus(QStringLiteral("已打开 ") + path);
+  }
 }
 
 void MainWindow::PageChanged(int index) {

@@ -47,6 +47,9 @@ class MainWindow : public QMainWindow {
   HelpWindow* helpWindow() const { return help_; }
   VideoWindow* videoWindow() const { return video_; }
 
+  // Shows what was last done with a file in the status line, with the time.
+  void ShowStatus(const QString& text);
+
  protected:
   void showEvent(QShowEvent* event) override;
 

@@ -7,6 +7,8 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 
+#include "ui/key_input.h"
+
 namespace tessaly::ui {
 
 NewDivisionWindow::NewDivisionWindow(Session& session, QWidget* parent)
@@ -21,6 +23,7 @@ NewDivisionWindow::NewDivisionWindow(Session& session, QWidget* parent)
   count_->setObjectName(QStringLiteral("bsSkinSpinEdit1"));
   count_->setRange(import::NewDivisionDialog::kMinCount, import::NewDivisionDialog::kMaxCount);
   count_->setSingleStep(1);
+  AcceptFullWidth(count_);
   single_ = new QCheckBox(QStringLiteral("仅导入一份成绩"), this);
   single_->setObjectName(QStringLiteral("bsSkinCheckRadioBox2"));
   ok_ = new QPushButton(QStringLiteral("确   定"), this);

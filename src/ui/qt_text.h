@@ -23,4 +23,9 @@ inline std::string PathText(const QString& path) {
   return path.toStdString();
 }
 
+// A path that core opened or wrote, for the user to read.
+inline QString FilePath(const std::string& path) {
+  return QString::fromStdString(path);
+}
+
 }  // namespace tessaly::ui

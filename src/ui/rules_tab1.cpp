@@ -85,6 +85,7 @@ RulesTab1::RulesTab1(Session& session, QWidget* parent) : QWidget(parent), s_(se
   weights_model_ = new GridModel(GridModel::Layout{true, true, 1, 2}, this);
   weights_view_ = MakeScoreView(weights_model_, weights_box);
   weights_view_->setObjectName(QStringLiteral("bsSkinStringGrid2"));
+  weights_model_->SetColumnHint(1, QStringLiteral("点击选择主表（对此表学生进行分班）或参考表"));
   weights_view_->setSelectionMode(QAbstractItemView::SingleSelection);
   weights_view_->setItemDelegateForColumn(0, new WeightDelegate(page_.weights, s_.user, this));
   weights_view_->verticalHeader()->setFixedWidth(rules::kWeightsGridWidths[0]);
@@ -113,6 +114,8 @@ RulesTab1::RulesTab1(Session& session, QWidget* parent) : QWidget(parent), s_(se
     const char* caption = i < 5 ? rules::kInitialPairs[i] : rules::kFinalPairs[i - 5];
     sounds_[i] = new QCheckBox(QString::fromLatin1(caption), sound_box);
     sounds_[i]->setObjectName(QStringLiteral("bsSkinCheckRadioBox%1").arg(i + 1));
+    sounds_[i]->setToolTip(
+        QStringLiteral("勾选后，读音只差 %1 的姓名算作同音，分在不同班").arg(sounds_[i]->text()));
     sl->addWidget(sounds_[i], i < 5 ? 1 : 3, i % 5);
     connect(sounds_[i], &QCheckBox::toggled, this, [this, i](bool on) {
       (i < 5 ? page_.weights.initial_ticked[i] : page_.weights.final_ticked[i - 5]) = on;
@@ -148,8 +151,10 @@ RulesTab1::RulesTab1(Session& session, QWidget* parent) : QWidget(parent), s_(se
   auto* span = new QHBoxLayout;
   start_ = new QComboBox(range_box);
   start_->setObjectName(QStringLiteral("bsSkinComboBox1"));
+  start_->setToolTip(QStringLiteral("区间的起点：按学号时选或输入学号，按名次时输入名次"));
   end_ = new QComboBox(range_box);
   end_->setObjectName(QStringLiteral("bsSkinComboBox2"));
+  end_->setToolTip(QStringLiteral("区间的终点（包括该学号或名次）"));
   span->addWidget(Caption(QStringLiteral("第"), range_box, "bsSkinStdLabel11"));
   span->addWidget(start_, 1);
   span->addWidget(Caption(QStringLiteral("至"), range_box));

@@ -77,6 +77,7 @@ RulesTab2::RulesTab2(Session& session, QWidget* parent) : QWidget(parent), s_(se
   band_view_->setObjectName(QStringLiteral("bsSkinStringGrid4"));
   band_view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   band_view_->verticalHeader()->hide();
+  band_model_->SetColumnHint(3, QStringLiteral("点击选择该分数段各班人数平衡的等级"));
   grid_side->addWidget(band_view_, 1);
   auto* del = new QPushButton(QStringLiteral("删除"), this);
   del->setObjectName(QStringLiteral("bsSkinButton7"));
@@ -146,6 +147,8 @@ RulesTab2::RulesTab2(Session& session, QWidget* parent) : QWidget(parent), s_(se
   cg->addWidget(upper_, 1, 2);
   one_key_ = new QCheckBox(QStringLiteral("一键式快速设置"), cond_group);
   one_key_->setObjectName(QStringLiteral("bsSkinCheckRadioBox20"));
+  one_key_->setToolTip(QStringLiteral(
+      "勾选后，按起始值、截止值和间隔一次生成一串分数段条件；不勾选则按上面的两个条件添加一段"));
   cg->addWidget(one_key_, 2, 0, 1, 3);
   series_start_ = ValueBox("bsSkinEdit12", cond_group);
   series_end_ = ValueBox("bsSkinEdit13", cond_group);
@@ -170,6 +173,7 @@ RulesTab2::RulesTab2(Session& session, QWidget* parent) : QWidget(parent), s_(se
   auto* lg = new QHBoxLayout(level_group);
   level_box_ = new QComboBox(level_group);
   level_box_->setObjectName(QStringLiteral("bsSkinComboBox7"));
+  level_box_->setToolTip(QStringLiteral("添加的分数段条件在各班之间平衡的等级"));
   for (const std::string& c : rules::LevelCaptions()) level_box_->addItem(Q(c));
   level_box_->setCurrentText(Q(rules::InitialLevelText()));
   auto* add = new QPushButton(QStringLiteral("添加"), level_group);
@@ -189,6 +193,7 @@ RulesTab2::RulesTab2(Session& session, QWidget* parent) : QWidget(parent), s_(se
   items_view_->setObjectName(QStringLiteral("bsSkinStringGrid5"));
   items_view_->setSelectionMode(QAbstractItemView::SingleSelection);
   items_view_->verticalHeader()->hide();
+  items_model_->SetColumnHint(1, QStringLiteral("点击选择该项在各班之间平衡的等级"));
   auto* items_row = new QHBoxLayout;
   items_row->addWidget(items_view_);
   items_row->addStretch();

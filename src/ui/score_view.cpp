@@ -3,9 +3,13 @@
 #include <QAbstractButton>
 #include <QEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 #include <QTableView>
+#include <QToolTip>
+#include <algorithm>
 
 #include "ui/grid_model.h"
 #include "ui/qt_text.h"
@@ -39,6 +43,25 @@ class CornerPainter : public QObject {
   GridModel* model_;
 };
 
+// Cells too narrow for their text show the whole text as a tooltip; the
+// others show what the model says of them (the level cells' hint).
+class FullTextDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override {
+    if (event != nullptr && event->type() == QEvent::ToolTip && index.isValid()) {
+      const QString text = index.data(Qt::DisplayRole).toString();
+      if (!text.isEmpty() && sizeHint(option, index).width() > option.rect.width()) {
+        QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+        return true;
+      }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+  }
+};
+
 }  // namespace
 
 QTableView* MakeScoreView(GridModel* model, QWidget* parent) {
@@ -48,6 +71,7 @@ QTableView* MakeScoreView(GridModel* model, QWidget* parent) {
   view->setSelectionBehavior(QAbstractItemView::SelectItems);
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view->setWordWrap(false);
+  view->setItemDelegate(new FullTextDelegate(view));
   view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   view->horizontalHeader()->setResizeContentsPrecision(60);
   view->horizontalHeader()->setHighlightSections(false);
@@ -64,19 +88,34 @@ QTableView* MakeScoreView(GridModel* model, QWidget* parent) {
 
 void SetScoreGrid(QTableView* view, GridModel* model, const model::Grid& grid) {
   model->SetGrid(grid);
-  if (model->columnCount() > 0) {
-    view->resizeColumnsToContents();
-    for (int c = 0; c < model->columnCount(); ++c) {
-      if (view->columnWidth(c) > 220) view->setColumnWidth(c, 220);
-    }
+  FitColumns(view, 220);
+}
+
+void FitColumns(QTableView* view, int max_width) {
+  const QAbstractItemModel* model = view->model();
+  if (model == nullptr || model->columnCount() == 0) return;
+  // Every row of the result tables (a range's key may stand far down);
+  // the first rows of a long roster, where measuring all would stall.
+  constexpr int kMeasuredRows = 3000;
+  view->horizontalHeader()->setResizeContentsPrecision(model->rowCount() <= kMeasuredRows ? -1
+                                                                                          : 60);
+  view->resizeColumnsToContents();
+  for (int c = 0; c < model->columnCount(); ++c) {
+    if (view->columnWidth(c) > max_width) view->setColumnWidth(c, max_width);
   }
 }
 
 void SetColumnWidths(QTableView* view, std::span<const int> widths) {
+  // Texts up to this wide are shown whole (a range key such as
+  // "按学号|202500001-202500642-|"); longer ones show as a tooltip.
+  constexpr int kWidest = 360;
   int c = 0;
   for (int w : widths) {
-    // Never narrower than the heading, whatever the screen's font.
-    view->setColumnWidth(c, std::max(w, view->horizontalHeader()->sectionSizeHint(c)));
+    // Never narrower than the heading, whatever the screen's font, nor than
+    // the cells' texts.
+    const int content =
+        std::min(kWidest, static_cast<const QAbstractItemView*>(view)->sizeHintForColumn(c));
+    view->setColumnWidth(c, std::max({w, view->horizontalHeader()->sectionSizeHint(c), content}));
     ++c;
   }
 }

@@ -23,6 +23,11 @@ QTableView* MakeScoreView(GridModel* model, QWidget* parent);
 // the first rows.
 void SetScoreGrid(QTableView* view, GridModel* model, const model::Grid& grid);
 
+// Fits every column to its heading and its cells (all of them up to a few
+// thousand rows, the first rows of longer grids), at most `max_width`
+// pixels wide; a narrower cell shows its whole text as a tooltip.
+void FitColumns(QTableView* view, int max_width);
+
 // Sets the column widths in pixels (the widths the pages give their grids),
 // widened where a heading needs more.
 void SetColumnWidths(QTableView* view, std::span<const int> widths);

@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QTranslator>
 #include <cctype>
 
@@ -50,8 +52,11 @@ bool ApplySkin(const QString& skin_file) {
   QSettings skin(skin_file, QSettings::IniFormat);
   const QString sheet_name = skin.value(QStringLiteral("skin/stylesheet")).toString();
   if (sheet_name.isEmpty()) return false;
-  QFile sheet(QFileInfo(skin_file).dir().filePath(sheet_name));
+  const QDir folder = QFileInfo(skin_file).dir();
+  QFile sheet(folder.filePath(sheet_name));
   if (!sheet.open(QIODevice::ReadOnly)) return false;
+  // The sheet names its pictures "skin:NAME", files beside it.
+  QDir::setSearchPaths(QStringLiteral("skin"), {folder.absolutePath()});
   qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
   return true;
 }
@@ -73,6 +78,22 @@ bool InstallQtTranslations() {
     delete translator;
   }
   return false;
+}
+
+void ShowMaximised(QWidget& window) {
+  if (const QScreen* screen = window.screen()) {
+    const QRect free = screen->availableGeometry();
+    window.resize(free.size() * 9 / 10);
+    // The frame's top edge at the top of the free area: the title bar then
+    // stays reachable and the bottom edge on the screen.
+    window.move(free.left() + free.width() / 20, free.top());
+  }
+  window.showMaximized();
+  QTimer::singleShot(500, &window, [&window] {
+    if (window.isVisible() && !window.isMaximized() && !window.isMinimized()) {
+      window.showMaximized();
+    }
+  });
 }
 
 }  // namespace tessaly::ui

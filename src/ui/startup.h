@@ -3,6 +3,7 @@
 // preset-column setting and the skin.
 
 #include <QString>
+#include <QWidget>
 #include <string>
 
 #include "model/settings_port.h"
@@ -17,7 +18,8 @@ bool ReadPresetSetting(model::SettingsPort& settings, bool file_exists,
                        const std::string& skin_path);
 
 // Loads the style sheet that the skin file names (key `stylesheet` of
-// section `skin`, relative to the skin file's folder) into the application.
+// section `skin`, relative to the skin file's folder) into the application;
+// the sheet's pictures are named "skin:NAME", files in that folder.
 // False, leaving the default look, when the skin file or its sheet is
 // missing.
 bool ApplySkin(const QString& skin_file);
@@ -28,5 +30,11 @@ bool ApplySkin(const QString& skin_file);
 // the program folder carries one. False when none was found: the texts stay
 // English.
 bool InstallQtTranslations();
+
+// Shows the main window maximised on the screen it opens on, and asks again
+// once the window manager has placed it, since some place a large window
+// first and ignore the request. Restored, the window takes nine tenths of
+// the screen's free area from its top, so that no edge lies off the screen.
+void ShowMaximised(QWidget& window);
 
 }  // namespace tessaly::ui

@@ -1,14 +1,20 @@
 #include "ui/user_dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QVBoxLayout>
 
@@ -27,10 +33,28 @@ QString MessageText(const std::string& cp936) {
   return text;
 }
 
+// A message box sizes itself to its text; a short text made it narrower
+// than its title ("警告 — Tessaly"), which the window frame then cut. A
+// spacer as wide as the title and the frame's buttons keeps the title whole.
+void FitTitle(QMessageBox& box) {
+  auto* layout = qobject_cast<QGridLayout*>(box.layout());
+  if (layout == nullptr) return;
+  QString title = box.windowTitle();
+  if (!QGuiApplication::applicationDisplayName().isEmpty()) {
+    title += QStringLiteral(" — ") + QGuiApplication::applicationDisplayName();
+  }
+  QFont bold = box.font();
+  bold.setBold(true);
+  const int width = QFontMetrics(bold).horizontalAdvance(title) * 5 / 4 + 140;
+  layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  layout->rowCount(), 0, 1, layout->columnCount());
+}
+
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
              const std::string& text) {
   QMessageBox box(icon, caption, MessageText(text), QMessageBox::Ok, parent);
   box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  FitTitle(box);
   box.exec();
 }
 
@@ -104,22 +128,55 @@ void ProgressWindow::SetValue(int value) {
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-QString DialogFilter(const QString& filter) {
+FileDialogPlan PlanFileDialog(const QString& filter, bool save) {
   const QStringList parts = filter.split(QChar('|'));
+  FileDialogPlan plan;
   QStringList entries;
   bool workbook = false;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& patterns = parts[i + 1];
     QString caption = parts[i];
-    if (!caption.contains(parts[i + 1])) caption += QStringLiteral(" (") + parts[i + 1] + ")";
+    if (!caption.contains(patterns)) caption += QStringLiteral(" (") + patterns + ")";
+    if (patterns.split(QChar(';')).contains(QStringLiteral("*.fb"))) {
+      plan.kind = FileKind::kDivision;
+    } else {
+      workbook = true;
+    }
+    if (save && plan.extension.isEmpty()) {
+      plan.extension = patterns.section(QChar(';'), 0, 0).section(QChar('.'), 1);
+    }
     entries << caption;
-    if (parts[i + 1].contains(QStringLiteral("*.xls"))) workbook = true;
   }
-  if (workbook) {
+  if (workbook) plan.kind = save ? FileKind::kExport : FileKind::kImport;
+  if (plan.kind == FileKind::kImport) {
     // The workbook import reads .csv tables as well.
     entries.prepend(QStringLiteral("全部表格文件 (*.xls *.xlsx *.csv)"));
     entries << QStringLiteral("CSV 文件(*.csv)");
   }
-  return entries.join(QStringLiteral(";;"));
+  plan.entries = entries.join(QStringLiteral(";;"));
+  return plan;
+}
+
+QString WithExtension(const QString& path, const QString& extension) {
+  if (extension.isEmpty()) return path;
+  const QFileInfo info(path);
+  const QString suffix = info.suffix().toLower();
+  if (suffix == extension.toLower()) return path;
+  static const QStringList kFileTypes{QStringLiteral("fb"), QStringLiteral("xls"),
+                                      QStringLiteral("xlsx"), QStringLiteral("csv"),
+                                      QStringLiteral("txt")};
+  if (kFileTypes.contains(suffix)) {
+    return path.left(path.size() - suffix.size()) + extension;
+  }
+  return path + QChar('.') + extension;
+}
+
+QString FileNameFrom(const QString& name) {
+  QString file = name.trimmed();
+  for (QChar& c : file) {
+    if (c.unicode() < 32 || QStringLiteral("\\/:*?\"<>|").contains(c)) c = QChar('_');
+  }
+  return file;
 }
 
 QtUser::QtUser(QWidget* parent)
@@ -143,6 +200,7 @@ bool QtUser::Confirm(const std::string& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("确认"), MessageText(text),
                   QMessageBox::Yes | QMessageBox::No, parent_);
   box.setDefaultButton(QMessageBox::No);
+  FitTitle(box);
   return box.exec() == QMessageBox::Yes;
 }
 
@@ -163,25 +221,80 @@ void QtUser::ProgressClose() {
   progress_->hide();
 }
 
+namespace {
+
+const char* FolderKey(FileKind kind) {
+  switch (kind) {
+    case FileKind::kDivision:
+      return "DivisionFiles";
+    case FileKind::kImport:
+      return "ImportedTables";
+    case FileKind::kExport:
+      return "ExportedTables";
+  }
+  return "DivisionFiles";
+}
+
+}  // namespace
+
+QString QtUser::StartFolder(FileKind kind) const {
+  if (settings_ != nullptr) {
+    if (auto folder = settings_->Read("Folders", FolderKey(kind))) {
+      const QString path = Q(*folder);
+      if (!path.isEmpty() && QFileInfo(path).isDir()) return path;
+    }
+  }
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+void QtUser::NoteFile(FileKind kind, const QString& path) {
+  if (kind == FileKind::kDivision) division_file_ = path;
+  if (settings_ != nullptr) {
+    settings_->Write("Folders", FolderKey(kind), Gb(QFileInfo(path).absolutePath()));
+  }
+}
+
+QString QtUser::ProposedName() const {
+  if (!division_file_.isEmpty()) return QFileInfo(division_file_).completeBaseName();
+  return proposed_name_ ? FileNameFrom(Q(proposed_name_())) : QString();
+}
+
 std::optional<std::string> QtUser::ChooseOpenFile(const std::string& title,
                                                   const std::string& filter) {
-  const QString path =
-      QFileDialog::getOpenFileName(parent_, Q(title), QString(), DialogFilter(Q(filter)));
+  const FileDialogPlan plan = PlanFileDialog(Q(filter), false);
+  QFileDialog dialog(parent_, Q(title), StartFolder(plan.kind), plan.entries);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString path = dialog.selectedFiles().front();
   if (path.isEmpty()) return std::nullopt;
+  NoteFile(plan.kind, path);
   return PathText(path);
 }
 
 std::optional<std::string> QtUser::ChooseSaveFile(const std::string& title,
                                                   const std::string& filter) {
-  QString selected;
-  QString path = QFileDialog::getSaveFileName(parent_, Q(title), QString(), DialogFilter(Q(filter)),
-                                              &selected);
-  if (path.isEmpty()) return std::nullopt;
-  // The dialog's filter names the extension the file gets when none is typed.
-  const int star = selected.indexOf(QStringLiteral("*."));
-  if (star >= 0 && QFileInfo(path).suffix().isEmpty()) {
-    path += selected.mid(star + 1).section(QChar(')'), 0, 0).section(QChar(' '), 0, 0);
+  const FileDialogPlan plan = PlanFileDialog(Q(filter), true);
+  QFileDialog dialog(parent_, Q(title), StartFolder(plan.kind), plan.entries);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // A name typed without extension gets the extension of what is written,
+  // before the dialog asks whether to replace an existing file.
+  dialog.setDefaultSuffix(plan.extension);
+  const QString name = ProposedName();
+  if (!name.isEmpty()) dialog.selectFile(WithExtension(name, plan.extension));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString chosen = dialog.selectedFiles().front();
+  if (chosen.isEmpty() || QFileInfo(chosen).isDir()) return std::nullopt;
+  const QString path = WithExtension(chosen, plan.extension);
+  // The dialog asked about replacing the name as typed; a name that got
+  // another extension is asked about here.
+  if (path != chosen && QFileInfo::exists(path) &&
+      !Confirm(Gb(QStringLiteral("%1 已存在。要替换它吗？").arg(QFileInfo(path).fileName())))) {
+    return std::nullopt;
   }
+  NoteFile(plan.kind, path);
   return PathText(path);
 }
 

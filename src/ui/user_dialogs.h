@@ -5,10 +5,12 @@
 
 #include <QDialog>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "model/settings_port.h"
 #include "model/user_port.h"
 
 class QLabel;
@@ -49,9 +51,30 @@ class ProgressWindow : public QWidget {
   QProgressBar* bar_;
 };
 
-// Converts a filter of the form "名称(*.fb)|*.fb|..." to a Qt file dialog
-// filter ("名称(*.fb);;..."). The workbook filter also offers .csv tables.
-QString DialogFilter(const QString& filter);
+// The kinds of file the dialogs choose; each starts in the folder last used
+// for it.
+enum class FileKind { kDivision, kImport, kExport };
+
+// What a file dialog offers for a core filter of the form
+// "名称(*.fb)|*.fb|...": the kind of file, the dialog's filter entries
+// ("名称(*.fb);;...") and, for a save, the extension of the file written.
+// The workbook import also offers .csv tables; a save offers only the
+// entries of what it writes.
+struct FileDialogPlan {
+  FileKind kind = FileKind::kDivision;
+  QString entries;
+  QString extension;  // without the dot; empty for an open dialog
+};
+FileDialogPlan PlanFileDialog(const QString& filter, bool save);
+
+// A chosen save path with the extension of the file written: kept when it
+// ends so (in any case), replacing a table or division file extension that
+// is not it (".xls" for a workbook written as .xlsx), appended otherwise.
+QString WithExtension(const QString& path, const QString& extension);
+
+// A name for a file, from a table name: the characters file names cannot
+// hold become "_".
+QString FileNameFrom(const QString& name);
 
 class QtUser : public model::UserPort {
  public:
@@ -71,11 +94,28 @@ class QtUser : public model::UserPort {
   std::optional<std::string> ChooseSaveFile(const std::string& title,
                                             const std::string& filter) override;
 
+  // The settings file that keeps the folder last used for each kind of
+  // file (none: every dialog starts in the documents folder).
+  void UseSettings(model::SettingsPort* settings) { settings_ = settings; }
+  // The name a save dialog proposes before a division file was opened or
+  // saved (the main table's name, code page 936).
+  void ProposeNamesFrom(std::function<std::string()> name) { proposed_name_ = std::move(name); }
+  // The folder a dialog for that kind of file starts in.
+  QString StartFolder(FileKind kind) const;
+  // Notes a file of that kind chosen elsewhere (a division file opened at
+  // start): its folder is the next start folder, its name the proposed name.
+  void NoteFile(FileKind kind, const QString& path);
+
   ErrorWindow* errorWindow() const { return errors_; }
   ProgressWindow* progressWindow() const { return progress_; }
 
  private:
+  QString ProposedName() const;
+
   QWidget* parent_;
+  model::SettingsPort* settings_ = nullptr;
+  std::function<std::string()> proposed_name_;
+  QString division_file_;  // the division file last opened or saved
   ErrorWindow* errors_;
   ProgressWindow* progress_;
 };

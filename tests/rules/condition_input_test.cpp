@@ -126,5 +126,17 @@ TEST(KeyFilters, KeepTheirKeysOnly) {
   EXPECT_EQ(FilterTyped("12\b3", KeepDigitKey), "13");
 }
 
+// What the Chinese input mode types: full-width digits, comma, point and
+// percent become ASCII; other double-byte characters (the ideographic comma,
+// the yuan sign, the wave dash) stay as they are, and ASCII passes unchanged.
+TEST(KeyFilters, FullWidthFormsBecomeAscii) {
+  EXPECT_EQ(AsciiForms(testing::Gb("１，２，３，４")), "1,2,3,4");
+  EXPECT_EQ(AsciiForms(testing::Gb("０．５％")), "0.5%");
+  EXPECT_EQ(AsciiForms(testing::Gb("３班、４")), testing::Gb("3班、4"));
+  EXPECT_EQ(AsciiForms(testing::Gb("￥！～")), testing::Gb("￥!～"));
+  EXPECT_EQ(AsciiForms("12,ab"), "12,ab");
+  EXPECT_EQ(FilterTyped(AsciiForms(testing::Gb("１，２０")), KeepDigitCommaKey), "1,20");
+}
+
 }  // namespace
 }  // namespace tessaly::rules

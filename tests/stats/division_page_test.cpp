@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/cohort_builder.h"
 #include "engine/division.h"
 #include "engine/evaluation.h"
@@ -235,6 +237,64 @@ TEST(DivisionPageModel, StepsAreForgottenWhenTheDivisionChangedElsewhere) {
   imported.ImportedSets[0].Students.pop_back();
   EXPECT_TRUE(history.ForgetIfChangedElsewhere(imported));
   EXPECT_FALSE(history.CanUndo());
+}
+
+// Dividing again: over no division the history starts anew; over one it is
+// one step that gives the replaced division back with its caption and its
+// own steps; only a placement changed since the last division counts as
+// work the question protects.
+TEST(DivisionPageModel, DivisionOverAnotherIsOneStepAndChangesAreNoticed) {
+  model::ProgramState st = TwoRanges().State();
+  st.DivisionStarted = true;
+  DivisionPageHistory history;
+  FakeUser user;
+  auto divide = [&](std::uint32_t seed, const std::string& caption) {
+    engine::Coin coin(seed);
+    return history.Divide(st, "divide", caption,
+                          [&] { return engine::bsSkinButton10Click(st, user, coin); });
+  };
+  EXPECT_FALSE(history.ChangedSinceDivision(st));  // nothing divided yet
+  ASSERT_TRUE(divide(7, "").completed);
+  EXPECT_FALSE(history.CanUndo());  // the first division replaces nothing
+  EXPECT_FALSE(history.ChangedSinceDivision(st));
+  const model::ProgramState first = st;
+
+  const model::student x = FirstOf(st, 0, 1);
+  history.Run(st, "move", "c1", [&] {
+    engine::TransferStudent(st, user, x.Number, x.Name, 2, 20, engine::BackFillMode::NoBackFill);
+  });
+  EXPECT_TRUE(history.ChangedSinceDivision(st));
+  const model::ProgramState moved = st;
+  // Re-ranking a set (the statistics do) is no change of the placement.
+  model::ProgramState reranked = st;
+  std::reverse(reranked.RangeSets[0].Students.begin(), reranked.RangeSets[0].Students.end());
+  EXPECT_EQ(model::PlacementOf(reranked), model::PlacementOf(st));
+
+  ASSERT_TRUE(divide(8, "c2").completed);
+  EXPECT_FALSE(history.ChangedSinceDivision(st));
+  ASSERT_EQ(history.UndoLabel(), "divide");
+  std::string caption = "c3";
+  ASSERT_TRUE(history.Undo(st, caption));
+  EXPECT_EQ(st.RangeSets, moved.RangeSets);
+  EXPECT_EQ(caption, "c2");
+  // The division it replaced is back, with its move: dividing again now
+  // would replace work.
+  EXPECT_TRUE(history.ChangedSinceDivision(st));
+  ASSERT_TRUE(history.Undo(st, caption));
+  EXPECT_EQ(st.RangeSets, first.RangeSets);
+  EXPECT_EQ(caption, "c1");
+  ASSERT_TRUE(history.Redo(st, caption));
+  ASSERT_TRUE(history.Redo(st, caption));
+  EXPECT_EQ(caption, "c3");
+  EXPECT_FALSE(history.ChangedSinceDivision(st));
+}
+
+TEST(DivisionPageModel, AnOpenedDivisionCountsAsChanged) {
+  model::ProgramState opened = DividedState(TwoRanges());
+  DivisionPageHistory history;
+  EXPECT_TRUE(history.ChangedSinceDivision(opened));
+  EXPECT_TRUE(model::HoldsDivision(model::PlacementOf(opened)));
+  EXPECT_FALSE(model::HoldsDivision(model::PlacementOf(TwoRanges().State())));
 }
 
 }  // namespace

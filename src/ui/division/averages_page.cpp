@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -19,7 +20,9 @@
 #include "ui/division/division_context.h"
 #include "ui/division/result_view.h"
 #include "ui/grid_model.h"
+#include "ui/key_input.h"
 #include "ui/qt_text.h"
+#include "ui/score_view.h"
 
 namespace tessaly::ui::division {
 
@@ -31,6 +34,7 @@ QLineEdit* ControlBox(QWidget* parent) {
   edit->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), edit));
   edit->setFixedWidth(60);
+  AcceptFullWidth(edit);
   return edit;
 }
 
@@ -60,13 +64,16 @@ AveragesPage::AveragesPage(DivisionContext& ctx, QWidget* parent) : QWidget(pare
   report_layout->addWidget(
       new QLabel(QStringLiteral("各班均衡情况（最高、最低班级及差值）："), report));
   report_layout->addWidget(evenness_view_, 1);
-  auto* tables = new QSplitter(Qt::Horizontal, this);
-  tables->addWidget(view_);
-  tables->addWidget(report);
-  // The averages table keeps the width of its columns; the report gets the rest.
-  tables->setStretchFactor(0, 1);
-  tables->setStretchFactor(1, 0);
-  tables->setSizes({920, 400});
+  tables_ = new QSplitter(Qt::Horizontal, this);
+  tables_->setObjectName(QStringLiteral("averagesSplitter"));
+  tables_->addWidget(view_);
+  tables_->addWidget(report);
+  tables_->setChildrenCollapsible(false);
+  // The report keeps the width its columns need (Render); the averages
+  // table gets the rest and scrolls. The teacher can move the handle.
+  tables_->setStretchFactor(0, 1);
+  tables_->setStretchFactor(1, 0);
+  tables_->setSizes({920, 400});
 
   total_range_ = ListBox(this, 160);
   total_control_ = ControlBox(this);
@@ -108,7 +115,7 @@ AveragesPage::AveragesPage(DivisionContext& ctx, QWidget* parent) : QWidget(pare
   hint->setFrameShape(QFrame::StyledPanel);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(tables, 1);
+  layout->addWidget(tables_, 1);
   layout->addWidget(total_group);
   layout->addWidget(subject_group);
   layout->addWidget(hint);
@@ -128,12 +135,33 @@ void AveragesPage::Enter() {
 void AveragesPage::Render() {
   model_->SetGrid(engine::ShowAverages(ctx_.state()));
   if (model_->columnCount() > 0) {
-    view_->resizeColumnsToContents();
+    FitColumns(view_, 360);
     // Column 0 is 220 pixels wide, wider where a range's label needs it.
     view_->setColumnWidth(0, std::max(220, view_->columnWidth(0)));
   }
   evenness_->SetGrid(stats::EvennessTable(ctx_.state()));
-  if (evenness_->columnCount() > 0) evenness_view_->resizeColumnsToContents();
+  if (evenness_->columnCount() > 0) {
+    FitColumns(evenness_view_, 360);
+    FitReport();
+  }
+}
+
+void AveragesPage::FitReport() {
+  // The whole report: its columns, the frame and a vertical scroll bar.
+  int report = 2 * evenness_view_->frameWidth() +
+               evenness_view_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+  for (int c = 0; c < evenness_->columnCount(); ++c) report += evenness_view_->columnWidth(c);
+  const QList<int> sizes = tables_->sizes();
+  const int total = sizes.value(0) + sizes.value(1);
+  if (total <= 0 || sizes.value(1) >= report) return;
+  // Never more than half the page: the averages table stays readable.
+  report = std::min(report, total / 2);
+  tables_->setSizes({total - report, report});
+}
+
+void AveragesPage::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (evenness_->columnCount() > 0) FitReport();
 }
 
 void AveragesPage::BalanceTotals() {

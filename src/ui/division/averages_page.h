@@ -8,6 +8,7 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QSplitter;
 class QTableView;
 
 namespace tessaly::ui {
@@ -45,12 +46,19 @@ class AveragesPage : public QWidget {
   QPushButton* totalButton() const { return total_button_; }
   QPushButton* subjectButton() const { return subject_button_; }
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  // Widens the balance report to show all its columns (at most half the page).
+  void FitReport();
+
   DivisionContext& ctx_;
   GridModel* model_;
   QTableView* view_;
   GridModel* evenness_;
   QTableView* evenness_view_;
+  QSplitter* tables_;
   QComboBox* total_range_;       // bsSkinComboBox13
   QComboBox* subject_range_;     // bsSkinComboBox14
   QComboBox* subject_;           // bsSkinComboBox12

@@ -18,11 +18,13 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "stats/headcount_table.h"
 #include "ui/division/division_context.h"
 #include "ui/division/result_view.h"
 #include "ui/grid_model.h"
+#include "ui/key_input.h"
 #include "ui/qt_text.h"
 #include "ui/score_view.h"
 
@@ -57,6 +59,7 @@ QLineEdit* ValueBox(QWidget* parent) {
   edit->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
   edit->setFixedWidth(50);
+  AcceptFullWidth(edit);
   return edit;
 }
 
@@ -95,6 +98,8 @@ CountsPage::CountsPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent),
   lower_ = ValueBox(condition_group);
   upper_ = ValueBox(condition_group);
   one_key_ = new QCheckBox(QStringLiteral("一键式快速设置"), condition_group);
+  one_key_->setToolTip(QStringLiteral(
+      "勾选后，按起始值、截止值和间隔一次生成一串分数段条件；不勾选则按上面的两个条件添加一段"));
   start_ = ValueBox(condition_group);
   end_ = ValueBox(condition_group);
   interval_ = ValueBox(condition_group);
@@ -248,12 +253,14 @@ void CountsPage::Render() {
   end_->setEnabled(page_.one_key_inputs_enabled);
   interval_->setEnabled(page_.one_key_inputs_enabled);
   conditions_->SetGrid(page_.conditions);
-  int c = 0;
-  for (int w : stats::kConditionColumnWidths) conditions_view_->setColumnWidth(c++, w);
+  SetColumnWidths(conditions_view_, stats::kConditionColumnWidths);
   statistics_->SetGrid(page_.statistics);
   if (statistics_->columnCount() > 0) {
-    statistics_view_->resizeColumnsToContents();
-    statistics_view_->setColumnWidth(0, stats::kStatisticsLabelWidth);
+    // The labels (range keys among them) shown whole, at least as wide as
+    // the table's own label column.
+    FitColumns(statistics_view_, 360);
+    statistics_view_->setColumnWidth(
+        0, std::max(stats::kStatisticsLabelWidth, statistics_view_->columnWidth(0)));
   }
 }
 

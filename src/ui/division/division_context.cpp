@@ -11,12 +11,19 @@ DivisionContext::DivisionContext(Session& session, QObject* parent)
 }
 
 void DivisionContext::Divide() {
+  CheckChangedElsewhere();
+  // Moves, balancing and optimiser runs since the last division are the
+  // teacher's work: dividing again replaces them, so ask first (No by default).
+  if (history_.ChangedSinceDivision(s_.state) &&
+      !s_.user.Confirm("重新分班将替换当前的分班结果（包括手工调整），是否继续？"_gb)) {
+    return;
+  }
   engine::Coin coin(coin_seed_);
-  const engine::DivisionResult result = engine::bsSkinButton10Click(s_.state, s_.user, coin);
-  // A new division starts a history of its own, whatever it reached: the
-  // steps before belong to the division it replaced.
-  history_.Clear();
-  history_.Seen(s_.state);
+  // A division over another is one undo step: undo brings the one it
+  // replaced back, with its score and its own steps.
+  const engine::DivisionResult result = history_.Divide(s_.state, "开始分班", caption_, [&] {
+    return engine::bsSkinButton10Click(s_.state, s_.user, coin);
+  });
   if (result.completed) {
     caption_ = result.score_caption;
     roster_item_ = "全部学生"_gb;
@@ -40,8 +47,9 @@ void DivisionContext::ShowCurrentScore() {
 
 void DivisionContext::CheckChangedElsewhere() {
   if (history_.ForgetIfChangedElsewhere(s_.state)) {
-    // Another division: its score is not the one shown.
-    caption_.clear();
+    // Another division (an opened file, an import): the score shown is not
+    // its own. An opened division shows its score as after a division.
+    caption_ = stats::CurrentScoreCaption(s_.state);
     emit captionChanged();
     emit historyChanged();
   }

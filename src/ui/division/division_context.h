@@ -34,7 +34,9 @@ class DivisionContext : public QObject {
   // A fixed seed for the coin of the division (tests); the clock otherwise.
   void SetCoinSeed(std::optional<std::uint32_t> seed) { coin_seed_ = seed; }
 
-  // "开始分班": divides, starts a new history and shows the division's score.
+  // "开始分班": asks first when the division shown has changed since it was
+  // made, divides (one undo step when it replaces a division) and shows the
+  // division's score.
   void Divide();
 
   // Runs `command` (which changes the finished division) as one undo step
@@ -61,7 +63,8 @@ class DivisionContext : public QObject {
   // step ("开始统计" re-ranks them).
   void NoteSeen() { history_.Seen(s_.state); }
   // Forgets the history when the division was replaced on another page (an
-  // import, an opened file, a new division). Called when the page is entered.
+  // import, an opened file, a new division) and shows the score of the
+  // division now held. Called when the page is entered.
   void CheckChangedElsewhere();
 
   bool CanUndo() const { return history_.CanUndo(); }

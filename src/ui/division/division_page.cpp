@@ -21,6 +21,7 @@
 #include "ui/division/division_context.h"
 #include "ui/division/query_page.h"
 #include "ui/division/roster_page.h"
+#include "ui/forwarding_user.h"
 #include "ui/qt_text.h"
 
 namespace tessaly::ui::division {
@@ -45,9 +46,11 @@ DivisionPage::DivisionPage(Session& session, QWidget* parent)
   auto* step1 = new QVBoxLayout;
   step1->addWidget(new QLabel(QStringLiteral("第 ① 步点击："), this));
   divide_ = Button(QStringLiteral("开始分班"), this);
+  divide_->setToolTip(QStringLiteral("按分班规则把各区间的学生分到各班；重新分班会替换当前结果"));
   step1->addWidget(divide_);
   score_ = new QLabel(this);
   score_->setMinimumWidth(190);
+  score_->setToolTip(QStringLiteral("分班结果评分：满分100，越高表示各班平均分越接近所在区间"));
   step1->addWidget(score_);
   step1->addStretch();
 
@@ -56,13 +59,21 @@ DivisionPage::DivisionPage(Session& session, QWidget* parent)
   auto* group_layout = new QVBoxLayout(group);
   options_ = new QButtonGroup(this);
   const adjust::OptimiserPage page;
+  static const QString kOptionHints[] = {
+      QStringLiteral("两班交换学生，缩小各班平均分的差距，不使人数平衡变差"),
+      QStringLiteral("两班交换学生，使各班男女、均衡列及分数段人数更平衡，不使平均分差距变大"),
+      QStringLiteral("两班交换学生，同时兼顾平均分差距与人数平衡")};
   int index = 0;
   for (const auto& item : page.option_items) {
     auto* radio = new QRadioButton(Q(item), group);
+    if (index < 3) radio->setToolTip(kOptionHints[index]);
     options_->addButton(radio, index++);
     group_layout->addWidget(radio);
   }
   auto* deep = new QRadioButton(Q(adjust::DeepOptionCaption()), group);
+  deep->setToolTip(
+      QStringLiteral("用几秒钟在每个区间内反复交换学生，使每个班的总分、各科平均分和"
+                     "各项人数都尽量接近所在区间；不违反已设的规则，可撤销"));
   options_->addButton(deep, index);
   group_layout->addWidget(deep);
   options_->button(page.option_index)->setChecked(true);
@@ -83,7 +94,11 @@ DivisionPage::DivisionPage(Session& session, QWidget* parent)
   auto* files = new QVBoxLayout;
   copy_all_ = Button(QStringLiteral("复制所有数据到剪贴板"), this);
   export_ = Button(QStringLiteral("保存所有数据到Excel"), this);
+  export_->setToolTip(
+      QStringLiteral("把平均分、名单和统计表保存为Excel工作簿（.xlsx），每班一张名单"));
   save_ = Button(QStringLiteral("保存分班结果"), this);
+  save_->setToolTip(
+      QStringLiteral("保存为分班数据文件（.fb），以后可用“打开以往分班数据”继续调整"));
   files->addWidget(copy_all_);
   files->addWidget(export_);
   files->addWidget(save_);
@@ -193,13 +208,17 @@ void DivisionPage::CopyAllData() {
 }
 
 void DivisionPage::ExportAllData() {
-  io::exports::bsSkinButton19Click(s_.state, s_.user, s_.clipboard, ctx_->rosterItem());
+  WatchingUser user(s_.user);
+  io::exports::bsSkinButton19Click(s_.state, user, s_.clipboard, ctx_->rosterItem());
   ctx_->NoteSeen();
   counts_->Enter();
+  if (auto path = user.Done()) emit statusMessage(QStringLiteral("已导出到 ") + FilePath(*path));
 }
 
 void DivisionPage::Save() {
-  io::SaveDivisionCommand(s_.state, s_.user);
+  WatchingUser user(s_.user);
+  io::SaveDivisionCommand(s_.state, user);
+  if (auto path = user.Done()) emit statusMessage(QStringLiteral("已保存到 ") + FilePath(*path));
 }
 
 void DivisionPage::Undo() {

@@ -58,6 +58,11 @@ class DivisionPage : public QWidget {
   SameNamesPage* sameNamesPage() const { return same_names_; }
   QueryPage* queryPage() const { return query_; }
 
+ signals:
+  // What a command did with a file ("已保存到 …", "已导出到 …"), for the
+  // main window's status line.
+  void statusMessage(const QString& text);
+
  private:
   // Shows the inner page `index` again (its entry command).
   void EnterInner(int index);

@@ -19,6 +19,7 @@
 #include "ui/division/division_context.h"
 #include "ui/division/result_view.h"
 #include "ui/grid_model.h"
+#include "ui/key_input.h"
 #include "ui/qt_text.h"
 #include "ui/score_view.h"
 
@@ -30,6 +31,7 @@ QSpinBox* LimitBox(QWidget* parent) {
   auto* spin = new QSpinBox(parent);
   spin->setRange(0, 1000);
   spin->setValue(20);
+  AcceptFullWidth(spin);
   return spin;
 }
 
@@ -84,11 +86,15 @@ QueryPage::QueryPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent), c
   back_fill_->setChecked(true);
   limit_ = LimitBox(adjust_group);
   transfer_ = new QPushButton(QStringLiteral("开始调班"), adjust_group);
+  // Number and name share a row, so that the page fits a 1366x768 screen
+  // with a task bar.
   auto* adjust_layout = new QGridLayout(adjust_group);
-  adjust_layout->addWidget(new QLabel(QStringLiteral("学号："), adjust_group), 0, 0);
-  adjust_layout->addWidget(number_, 0, 1);
-  adjust_layout->addWidget(new QLabel(QStringLiteral("姓名："), adjust_group), 1, 0);
-  adjust_layout->addWidget(name_, 1, 1);
+  auto* who = new QHBoxLayout;
+  who->addWidget(new QLabel(QStringLiteral("学号："), adjust_group));
+  who->addWidget(number_, 3);
+  who->addWidget(new QLabel(QStringLiteral("姓名："), adjust_group));
+  who->addWidget(name_, 2);
+  adjust_layout->addLayout(who, 0, 0, 1, 2);
   adjust_layout->addWidget(new QLabel(QStringLiteral("转入到："), adjust_group), 2, 0);
   adjust_layout->addWidget(target_, 2, 1);
   adjust_layout->addWidget(
@@ -105,7 +111,7 @@ QueryPage::QueryPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent), c
   adjust_layout->addLayout(limit_row, 5, 0, 1, 2);
   adjust_layout->addWidget(transfer_, 6, 0, 1, 2);
   adjust_layout->setRowStretch(7, 1);
-  adjust_group->setFixedWidth(330);
+  adjust_group->setFixedWidth(360);
 
   auto* results_box = new QVBoxLayout;
   results_box->addWidget(
@@ -129,9 +135,12 @@ QueryPage::QueryPage(DivisionContext& ctx, QWidget* parent) : QWidget(parent), c
   batch_limit_ = LimitBox(this);
   batch_button_ = new QPushButton(QStringLiteral("批量调整"), this);
   auto* batch_controls = new QVBoxLayout;
-  batch_controls->addWidget(
+  auto* batch_question = new QHBoxLayout;
+  batch_question->addWidget(
       new QLabel(QStringLiteral("调整时，是否对调出班级自动补回匹配度最高的学生"), this));
-  batch_controls->addWidget(batch_back_fill_);
+  batch_question->addWidget(batch_back_fill_);
+  batch_question->addStretch();
+  batch_controls->addLayout(batch_question);
   auto* batch_limit_row = new QHBoxLayout;
   batch_limit_row->addWidget(
       new QLabel(QStringLiteral("自动补回的学生总分与当前学生总分之差不超过："), this));

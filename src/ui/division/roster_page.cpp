@@ -70,7 +70,7 @@ SameNamesPage::SameNamesPage(DivisionContext& ctx, QWidget* parent) : QWidget(pa
 void SameNamesPage::Render() {
   model_->SetGrid(engine::ShowSameNames(ctx_.state()));
   if (model_->columnCount() > 0) {
-    view_->resizeColumnsToContents();
+    FitColumns(view_, 560);
     // The first column holds the range headings: wide enough for them, but
     // never so wide that the names are pushed off the page.
     view_->setColumnWidth(0, std::clamp(view_->columnWidth(0), 120, 560));
