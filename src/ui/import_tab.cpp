@@ -14,7 +14,7 @@
 
 #include "import/import_commands.h"
 #include "import/table_list.h"
-#include "io/division_commands.h"
+#include "io/work_commands.h"
 #include "model/show_table.h"
 #include "platform/encoding.h"
 #include "ui/grid_model.h"
@@ -159,13 +159,16 @@ void ImportTab::ShowPresetSetting() {
 }
 
 void ImportTab::NewDivision() {
+  if (!s_.may_replace_work()) return;
   if (!import::StartNewDivision(s_.state, s_.page, s_.user)) return;
   Render();
   new_division_->Open();
+  s_.work.Started(s_.state);
 }
 
 void ImportTab::OpenDivision() {
-  io::OpenDivisionCommand(s_.state, s_.page, s_.user);
+  if (!s_.may_replace_work()) return;
+  io::OpenDivisionWork(s_.state, s_.page, s_.work, s_.user);
   Render();
 }
 

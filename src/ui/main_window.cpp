@@ -1,10 +1,14 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QTabWidget>
+#include <QTimer>
+#include <utility>
 
-#include "io/division_commands.h"
+#include "io/work_commands.h"
+#include "platform/recovery_folder.h"
 #include "ui/companion_tab.h"
 #include "ui/division/division_page.h"
 #include "ui/help_windows.h"
@@ -14,6 +18,7 @@
 #include "ui/rules_tab1.h"
 #include "ui/rules_tab2.h"
 #include "ui/startup.h"
+#include "ui/work_guard.h"
 
 namespace tessaly::ui {
 
@@ -21,9 +26,11 @@ MainWindow::MainWindow(const ProgramFiles& files, std::unique_ptr<model::Setting
                        QWidget* parent)
     : QMainWindow(parent), settings_(std::move(settings)) {
   setObjectName(QStringLiteral("Tmain"));
-  setWindowTitle(QStringLiteral("Tessaly V3.5 增强版"));
   user_ = std::make_unique<QtUser>(this);
   session_.reset(new Session{{}, {}, *user_, clipboard_, *settings_, files});
+  guard_ = new WorkGuard(*session_, this, user_->progressWindow(), platform::RecoveryFolder());
+  session_->may_replace_work = [this] { return guard_->MayLeave(); };
+  ShowTitle();
 
   pages_ = new QTabWidget(this);
   pages_->setObjectName(QStringLiteral("bsSkinPageControl1"));
@@ -46,6 +53,11 @@ MainWindow::MainWindow(const ProgramFiles& files, std::unique_ptr<model::Setting
   connect(import_, &ImportTab::videoRequested, this,
           [this] { ShowVideo(video_, session_->files.video, *user_); });
   connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::PageChanged);
+  connect(guard_, &WorkGuard::markChanged, this, &MainWindow::ShowTitle);
+  connect(guard_, &WorkGuard::restored, this, [this] {
+    import_->Render();
+    PageChanged(pages_->currentIndex());
+  });
 }
 
 MainWindow::~MainWindow() = default;
@@ -67,14 +79,45 @@ void MainWindow::StartUp() {
   s.state = {};
   s.state.ShowPresetClass = ReadPresetSetting(s.settings, existed, PathText(s.files.skin));
   s.page = {};
+  s.work.Started(s.state);
   import_->Render();
+  // Once the window shows: a copy that a program which did not end cleanly
+  // left, then the file named at start.
+  QTimer::singleShot(0, this, [this] {
+    guard_->OfferLeftCopies();
+    if (!start_file_.isEmpty()) OpenDivisionFile(std::exchange(start_file_, QString()));
+  });
 }
 
 void MainWindow::OpenDivisionFile(const QString& path) {
+  if (!guard_->MayLeave()) return;
   PresetFileUser user(*user_, PathText(path));
   Session& s = *session_;
-  io::OpenDivisionCommand(s.state, s.page, user);
+  io::OpenDivisionWork(s.state, s.page, s.work, user);
   import_->Render();
+  guard_->Look();
+}
+
+void MainWindow::ShowTitle() {
+  const model::UnsavedWork& work = session_->work;
+  QString title = QStringLiteral("Tessaly V3.5 增强版");
+  if (!work.File().empty()) {
+    title = QFileInfo(QString::fromStdString(work.File())).fileName() + QStringLiteral("[*] - ") +
+            title;
+  } else if (work.Changed()) {
+    title += QStringLiteral("[*]");
+  }
+  setWindowTitle(title);
+  setWindowModified(work.Changed());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!guard_->MayLeave()) {
+    event->ignore();
+    return;
+  }
+  guard_->Finish();
+  QMainWindow::closeEvent(event);
 }
 
 void MainWindow::PageChanged(int index) {

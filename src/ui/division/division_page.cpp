@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 #include "adjust/deep_optimiser.h"
-#include "io/division_commands.h"
 #include "io/export/all_data.h"
 #include "io/export/workbook_export.h"
+#include "io/work_commands.h"
 #include "stats/headcount_page.h"
 #include "ui/division/averages_page.h"
 #include "ui/division/counts_page.h"
@@ -199,7 +199,7 @@ void DivisionPage::ExportAllData() {
 }
 
 void DivisionPage::Save() {
-  io::SaveDivisionCommand(s_.state, s_.user);
+  io::SaveDivisionWork(s_.state, s_.work, s_.user);
 }
 
 void DivisionPage::Undo() {
