@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -86,7 +85,9 @@ class Answerer : public QObject {
   void Poll() {
     QWidget* w = QApplication::activeModalWidget();
     if (w == nullptr || w != seen_) {
+      // A new window may reuse the address of one already answered.
       seen_ = w;
+      answered_ = nullptr;
       since_.start();
       return;
     }
@@ -155,8 +156,7 @@ int main(int argc, char** argv) {
   QDir().mkpath(out.path());
   const ProgramFiles files = ProgramFiles::In(ProgramFolder());
   MainWindow window(files, std::make_unique<QtIniSettings>(files.settings));
-  window.setGeometry(QApplication::primaryScreen()->availableGeometry());
-  window.show();
+  window.showMaximized();
   Caption caption(&window);
   Answerer answerer;
   Session& s = window.session();
