@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMediaPlayer>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -26,6 +27,7 @@
 #include "stats/division_page.h"
 #include "ui/division/division_page.h"
 #include "ui/division/query_page.h"
+#include "ui/help_windows.h"
 #include "ui/import_tab.h"
 #include "ui/new_division_window.h"
 #include "ui/qt_text.h"
@@ -321,6 +323,22 @@ class WorkTest : public QObject {
     desk.Start();
     QTest::qWait(200);
     QVERIFY(script.unexpected.isEmpty());
+  }
+
+  void theDemonstrationVideoPlaysFromTheProgramFolder() {
+    const ui::ProgramFiles files = ui::ProgramFiles::In(QStringLiteral(TESSALY_PROGRAM_DIR));
+    QVERIFY2(QFile::exists(files.video), qPrintable(files.video));
+    ui::VideoWindow window;
+    qint64 duration = 0;
+    QTimer::singleShot(0, &window, [&] {
+      for (int i = 0; i < 200 && duration <= 0; ++i) {
+        QTest::qWait(100);
+        if (window.player() != nullptr) duration = window.player()->duration();
+      }
+      window.accept();
+    });
+    window.Play(files.video);
+    QVERIFY2(duration >= 20000, qPrintable(QString::number(duration)));
   }
 
   void theQuestionsTexts() {
