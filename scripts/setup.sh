@@ -3,7 +3,9 @@
 # Idempotent: installs only what is missing, and runs apt-get update once, only
 # when something must be installed.
 #   scripts/setup.sh          what the build and `make test` need
-#   scripts/setup.sh tools    also what the tools need: screenshots under Xvfb with
+#   scripts/setup.sh tools    also what the tools need: screenshots under Xvfb (with
+#                             openbox for window frames, xdotool to press keys,
+#                             ImageMagick to grab them),
 #                             CJK fonts, the demonstration recording, LibreOffice
 #   scripts/setup.sh package  also what `make package` needs: the icon's pictures
 #                             (rsvg-convert), dpkg-shlibdeps, lintian
@@ -21,7 +23,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 if [ "${1:-}" = "tools" ]; then
-  packages+=(xvfb xauth fonts-noto-cjk ffmpeg libreoffice-calc python3-uno)
+  packages+=(xvfb xauth x11-utils openbox xdotool imagemagick fonts-noto-cjk ffmpeg libreoffice-calc python3-uno)
 fi
 if [ "${1:-}" = "package" ]; then
   packages+=(librsvg2-bin dpkg-dev file lintian)

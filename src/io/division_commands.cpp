@@ -20,27 +20,33 @@ bool IsExistingFile(const std::string& path) {
 
 }  // namespace
 
-void SaveDivisionCommand(const model::ProgramState& state, model::UserPort& user) {
+std::optional<std::string> SaveDivisionCommand(const model::ProgramState& state,
+                                               model::UserPort& user) {
   static const std::string kFilter = "分班数据文件(*.fb)|*.fb"_gb;
-  if (!state.DivisionStarted) return;
+  if (!state.DivisionStarted) return std::nullopt;
   auto path = user.ChooseSaveFile("Save file", kFilter);
-  if (!path) return;
-  if (auto error = SaveDivisionFile(state, *path)) user.Error(*error);
+  if (!path) return std::nullopt;
+  if (auto error = SaveDivisionFile(state, *path)) {
+    user.Error(*error);
+    return std::nullopt;
+  }
+  return path;
 }
 
-void OpenDivisionCommand(model::ProgramState& state, model::ImportPage& page,
-                         model::UserPort& user) {
+std::optional<std::string> OpenDivisionCommand(model::ProgramState& state, model::ImportPage& page,
+                                               model::UserPort& user) {
   static const std::string kFilter = "分班数据文件(*.fb)|*.fb"_gb;
   auto path = user.ChooseOpenFile("Open file", kFilter);
-  if (!path || !IsExistingFile(*path)) return;
+  if (!path || !IsExistingFile(*path)) return std::nullopt;
   DivisionRead read = LoadDivisionFile(*path, state);
   if (!read.ok) {
     user.Error(read.error);
-    return;
+    return std::nullopt;
   }
   model::ImportPage new_page = ImportPageFor(read.state);
   state = std::move(read.state);
   page = std::move(new_page);
+  return path;
 }
 
 model::ImportPage ImportPageFor(const model::ProgramState& state) {

@@ -15,7 +15,7 @@
 #include "import/import_commands.h"
 #include "import/import_setup.h"
 #include "import/table_list.h"
-#include "io/division_commands.h"
+#include "io/work_commands.h"
 #include "model/show_table.h"
 #include "platform/encoding.h"
 #include "ui/forwarding_user.h"
@@ -163,15 +163,18 @@ void ImportTab::ShowPresetSetting() {
 }
 
 void ImportTab::NewDivision() {
+  if (!s_.may_replace_work()) return;
   if (!import::StartNewDivision(s_.state, s_.page, s_.user)) return;
   Render();
   new_division_->Open();
+  s_.work.Started(s_.state);
   emit statusMessage(QStringLiteral("已新建分班数据"));
 }
 
 void ImportTab::OpenDivision() {
+  if (!s_.may_replace_work()) return;
   WatchingUser user(s_.user);
-  io::OpenDivisionCommand(s_.state, s_.page, user);
+  io::OpenDivisionWork(s_.state, s_.page, s_.work, user);
   Render();
   if (auto path = user.Done()) emit statusMessage(QStringLiteral("已打开 ") + FilePath(*path));
 }

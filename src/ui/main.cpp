@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QTimer>
 
 #include "ui/main_window.h"
 #include "ui/qt_settings.h"
@@ -14,11 +13,8 @@ int main(int argc, char** argv) {
   InstallQtTranslations();
   const ProgramFiles files = ProgramFiles::OfThisProgram();
   MainWindow window(files, std::make_unique<QtIniSettings>(files.settings));
-  ShowMaximised(window);
   const QStringList args = QApplication::arguments();
-  if (args.size() > 1) {
-    const QString path = QFileInfo(args[1]).absoluteFilePath();
-    QTimer::singleShot(0, &window, [&window, path] { window.OpenDivisionFile(path); });
-  }
+  if (args.size() > 1) window.SetStartFile(QFileInfo(args[1]).absoluteFilePath());
+  ShowMaximised(window);
   return app.exec();
 }

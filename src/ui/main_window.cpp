@@ -1,12 +1,16 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTime>
+#include <QTimer>
+#include <utility>
 
-#include "io/division_commands.h"
+#include "io/work_commands.h"
+#include "platform/recovery_folder.h"
 #include "rules/main_table.h"
 #include "ui/companion_tab.h"
 #include "ui/division/division_page.h"
@@ -17,6 +21,7 @@
 #include "ui/rules_tab1.h"
 #include "ui/rules_tab2.h"
 #include "ui/startup.h"
+#include "ui/work_guard.h"
 
 namespace tessaly::ui {
 
@@ -24,7 +29,6 @@ MainWindow::MainWindow(const ProgramFiles& files, std::unique_ptr<model::Setting
                        QWidget* parent)
     : QMainWindow(parent), settings_(std::move(settings)) {
   setObjectName(QStringLiteral("Tmain"));
-  setWindowTitle(QStringLiteral("Tessaly V3.5 增强版"));
   user_ = std::make_unique<QtUser>(this);
   user_->UseSettings(settings_.get());
   user_->ProposeNamesFrom([this] {
@@ -32,6 +36,9 @@ MainWindow::MainWindow(const ProgramFiles& files, std::unique_ptr<model::Setting
     return main != nullptr ? main->TableName : std::string();
   });
   session_.reset(new Session{{}, {}, *user_, clipboard_, *settings_, files});
+  guard_ = new WorkGuard(*session_, this, user_->progressWindow(), platform::RecoveryFolder());
+  session_->may_replace_work = [this] { return guard_->MayLeave(); };
+  ShowTitle();
 
   pages_ = new QTabWidget(this);
   pages_->setObjectName(QStringLiteral("bsSkinPageControl1"));
@@ -57,6 +64,11 @@ MainWindow::MainWindow(const ProgramFiles& files, std::unique_ptr<model::Setting
   statusBar()->setObjectName(QStringLiteral("statusLine"));
   connect(import_, &ImportTab::statusMessage, this, &MainWindow::ShowStatus);
   connect(division_, &division::DivisionPage::statusMessage, this, &MainWindow::ShowStatus);
+  connect(guard_, &WorkGuard::markChanged, this, &MainWindow::ShowTitle);
+  connect(guard_, &WorkGuard::restored, this, [this] {
+    import_->Render();
+    PageChanged(pages_->currentIndex());
+  });
 }
 
 void MainWindow::ShowStatus(const QString& text) {
@@ -83,19 +95,50 @@ void MainWindow::StartUp() {
   s.state = {};
   s.state.ShowPresetClass = ReadPresetSetting(s.settings, existed, PathText(s.files.skin));
   s.page = {};
+  s.work.Started(s.state);
   import_->Render();
+  // Once the window shows: a copy that a program which did not end cleanly
+  // left, then the file named at start.
+  QTimer::singleShot(0, this, [this] {
+    guard_->OfferLeftCopies();
+    if (!start_file_.isEmpty()) OpenDivisionFile(std::exchange(start_file_, QString()));
+  });
 }
 
 void MainWindow::OpenDivisionFile(const QString& path) {
+  if (!guard_->MayLeave()) return;
   PresetFileUser preset(*user_, PathText(path));
   WatchingUser user(preset);
   Session& s = *session_;
-  io::OpenDivisionCommand(s.state, s.page, user);
+  io::OpenDivisionWork(s.state, s.page, s.work, user);
   import_->Render();
   if (user.Done()) {
     user_->NoteFile(FileKind::kDivision, path);
     ShowStatus(QStringLiteral("已打开 ") + path);
   }
+  guard_->Look();
+}
+
+void MainWindow::ShowTitle() {
+  const model::UnsavedWork& work = session_->work;
+  QString title = QStringLiteral("Tessaly V3.5 增强版");
+  if (!work.File().empty()) {
+    title = QFileInfo(QString::fromStdString(work.File())).fileName() + QStringLiteral("[*] - ") +
+            title;
+  } else if (work.Changed()) {
+    title += QStringLiteral("[*]");
+  }
+  setWindowTitle(title);
+  setWindowModified(work.Changed());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!guard_->MayLeave()) {
+    event->ignore();
+    return;
+  }
+  guard_->Finish();
+  QMainWindow::closeEvent(event);
 }
 
 void MainWindow::PageChanged(int index) {

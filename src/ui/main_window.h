@@ -19,6 +19,7 @@ class ImportTab;
 class RulesTab1;
 class RulesTab2;
 class VideoWindow;
+class WorkGuard;
 namespace division {
 class DivisionPage;
 }
@@ -33,8 +34,15 @@ class MainWindow : public QMainWindow {
   // The start-up steps that run when the window is first shown: the title,
   // the companion page, the skin, the settings file, an empty state.
   void StartUp();
-  // Opens a division file given at start (as a double-click on it would).
+  // Opens a division file given at start (as a double-click on it would),
+  // after asking about unsaved work.
   void OpenDivisionFile(const QString& path);
+  // The division file to open once the window is shown, after any recovery
+  // copy was offered.
+  void SetStartFile(const QString& path) { start_file_ = path; }
+  // The title: the division file's name with the unsaved mark, then
+  // "Tessaly V3.5 增强版".
+  void ShowTitle();
 
   Session& session() { return *session_; }
   QtUser& user() { return *user_; }
@@ -46,12 +54,16 @@ class MainWindow : public QMainWindow {
   CompanionTab* companionTab() const { return companion_; }
   HelpWindow* helpWindow() const { return help_; }
   VideoWindow* videoWindow() const { return video_; }
+  WorkGuard* workGuard() const { return guard_; }
 
   // Shows what was last done with a file in the status line, with the time.
   void ShowStatus(const QString& text);
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // Closing with unsaved work asks first; a cancelled or failed save keeps
+  // the program open.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void PageChanged(int index);
@@ -68,6 +80,8 @@ class MainWindow : public QMainWindow {
   CompanionTab* companion_;
   HelpWindow* help_;
   VideoWindow* video_;
+  WorkGuard* guard_;
+  QString start_file_;
   int current_page_ = 0;
   bool started_ = false;
 };

@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 #include "adjust/deep_optimiser.h"
-#include "io/division_commands.h"
 #include "io/export/all_data.h"
 #include "io/export/workbook_export.h"
+#include "io/work_commands.h"
 #include "stats/headcount_page.h"
 #include "ui/division/averages_page.h"
 #include "ui/division/counts_page.h"
@@ -217,8 +217,9 @@ void DivisionPage::ExportAllData() {
 
 void DivisionPage::Save() {
   WatchingUser user(s_.user);
-  io::SaveDivisionCommand(s_.state, user);
-  if (auto path = user.Done()) emit statusMessage(QStringLiteral("已保存到 ") + FilePath(*path));
+  if (io::SaveDivisionWork(s_.state, s_.work, user)) {
+    if (auto path = user.Done()) emit statusMessage(QStringLiteral("已保存到 ") + FilePath(*path));
+  }
 }
 
 void DivisionPage::Undo() {
