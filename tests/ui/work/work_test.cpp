@@ -85,10 +85,11 @@ ModalScript::Step FileChoice(const QString& path) {
       QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
       return true;
     }
+    // The dialog may have been opened with a proposed name that it selects
+    // once the folder is read; choosing the file replaces that selection.
+    dialog->selectFile(path);
     if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
       name->setText(path);
-    } else {
-      dialog->selectFile(path);
     }
     QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     return true;
