@@ -1,5 +1,7 @@
 #include "platform/workbook/compound_file.h"
 
+#include <cctype>
+
 #include "platform/encoding.h"
 
 namespace tessaly::workbook {
@@ -88,9 +90,16 @@ std::optional<std::size_t> CompoundFile::FindStream(std::string_view name) const
     std::string e = Entry(i);
     std::size_t len = U16(e, 0x40);
     if (len < 2 || len > 64 || e[0x42] != 2) continue;
-    std::string entry_name;
-    for (std::size_t k = 0; k + 2 < len; k += 2) entry_name.push_back(e[k]);
-    if (entry_name == name) return i;
+    // The name's UTF-16 units, compared with the ASCII name letter by letter
+    // without regard to case.
+    const std::size_t units = (len - 2) / 2;
+    bool same = units == name.size();
+    for (std::size_t k = 0; same && k < units; ++k) {
+      const std::uint32_t u = U16(e, 2 * k);
+      same = u < 0x80 &&
+             std::tolower(static_cast<int>(u)) == std::tolower(static_cast<unsigned char>(name[k]));
+    }
+    if (same) return i;
   }
   return std::nullopt;
 }
