@@ -11,7 +11,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzip-dev libpugixml-dev libfreexl-dev libxlsxwriter-dev
+  libzip-dev libpugixml-dev libxlsxwriter-dev
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format
   time
   qt6-base-dev qt6-multimedia-dev

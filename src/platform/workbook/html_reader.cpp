@@ -138,11 +138,13 @@ ReadResult ReadHtml(std::string_view bytes, const ReadLimits& limits) {
   }
   const std::string text = PageText(bytes);
   const std::string lower = Lower(text);
-  std::size_t at = lower.find("<table");
-  if (at == std::string::npos) {
+  if (lower.find("<table") == std::string::npos) {
     result.error = "网页中没有表格"_gb;
     return result;
   }
+  // Tags are walked from the start, so a table inside a comment or a script
+  // is not taken for the first one.
+  std::size_t at = 0;
   SheetBuilder sheet(limits);
   int depth = 0;                 // tables open, the first one counted
   std::size_t row = 0, col = 0;  // the next cell's place
@@ -184,7 +186,7 @@ ReadResult ReadHtml(std::string_view bytes, const ReadLimits& limits) {
     if (name == "table") {
       ++depth;
     } else if (name == "/table") {
-      if (--depth == 0) break;
+      if (depth > 0 && --depth == 0) break;
     } else if (depth != 1) {
       // A table inside a cell: its text belongs to that cell.
       if (in_cell && (name == "td" || name == "th" || name == "/tr")) cell.push_back(' ');

@@ -89,3 +89,42 @@ TEST(WorkbookCorpus, ScoreTablesReadWithTheirCellsWhateverTheirForm) {
 
 }  // namespace
 }  // namespace tessaly::workbook
+
+namespace tessaly::workbook {
+namespace {
+
+TEST(HtmlReader, ReadsTheFirstTableInTheDeclaredEncoding) {
+  const std::string page =
+      "<!-- <table><tr><td>comment</td></tr></table> -->\n"
+      "<HTML><head><meta charset=\"big5\"><script>var t='<td>x</td>';</script></head>"
+      "<TABLE><TR><TH>\xA7\x64</TH><td>a &lt;b&gt; &#20013;&#x6587;&unknown;</td></TR>"
+      "<tr><td>  two\n  words </td><td colspan=2>wide</td><td>after<br>break</td></tr>"
+      "</table><table><tr><td>no</td></tr></table>";
+  ASSERT_TRUE(LooksLikeHtmlTable(page));
+  const ReadResult r = ReadHtml(page);
+  ASSERT_TRUE(r.sheet) << enc::ToUtf8(r.error);
+  EXPECT_EQ(enc::ToUtf8(r.sheet->Cell(1, 1)), "吳");  // Big5 A764
+  EXPECT_EQ(enc::ToUtf8(r.sheet->Cell(1, 2)), "a <b> 中文&unknown;");
+  EXPECT_EQ(r.sheet->Cell(2, 1), "two words");
+  EXPECT_EQ(r.sheet->Cell(2, 2), "wide");
+  EXPECT_EQ(r.sheet->Cell(2, 4), "after break");
+  EXPECT_EQ(r.sheet->rows.size(), 2u);
+  EXPECT_FALSE(LooksLikeHtmlTable("name,score\n<table>"));
+}
+
+TEST(SheetLimits, CellTextBeyondTheBoundIsRefusedBeforeItIsCopied) {
+  // One shared string named by many cells of a .xlsx, many text cells of a
+  // page: the same bound on all the cells' text.
+  std::string cells;
+  for (int i = 1; i <= 3; ++i) cells += "<td>abcd</td>";
+  ReadLimits limits;
+  limits.max_cell_text_bytes = 10;
+  const ReadResult r = ReadHtml("<table><tr>" + cells + "</tr></table>", limits);
+  EXPECT_FALSE(r.sheet);
+  EXPECT_EQ(enc::ToUtf8(r.error).rfind("工作表的单元格文字超过", 0), 0u);
+  limits.max_cell_text_bytes = 12;
+  EXPECT_TRUE(ReadHtml("<table><tr>" + cells + "</tr></table>", limits).sheet);
+}
+
+}  // namespace
+}  // namespace tessaly::workbook
