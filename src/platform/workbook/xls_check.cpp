@@ -81,6 +81,7 @@ std::optional<std::string> RecordProblem(std::string_view book) {
   // chart or another object embedded in a sheet, whose records (a chart's
   // cached series values among them) are no cells of the sheet.
   int nesting = 0;
+  bool chart_sheet = false;
   while (at + 4 <= book.size()) {
     starts.push_back(at);
     const std::uint32_t type = U16(book, at);
@@ -95,9 +96,14 @@ std::optional<std::string> RecordProblem(std::string_view book) {
         any_cell = true;
       }
     };
-    if (biff::IsBof(type) && ++nesting == 1) cells.clear();  // a new sheet begins
+    // A new sheet begins; the cells that count are those of worksheets and
+    // the globals, not the cached series values of a chart sheet.
+    if (biff::IsBof(type) && ++nesting == 1) {
+      cells.clear();
+      chart_sheet = U16(data, 2) == 0x0020;
+    }
     if (type == biff::kEof) --nesting;
-    const bool sheet_level = nesting == 1;
+    const bool sheet_level = nesting == 1 && !chart_sheet;
     switch (sheet_level ? type : 0) {
       case 0x0204:
       case 0x00FD:
@@ -185,7 +191,6 @@ std::optional<std::string> RecordProblem(std::string_view book) {
     // it is a BOF ... EOF of its own, and a sheet whose BOF is never closed
     // (another sheet's BOF inside it) made the cell library lose memory.
     int dimensions = 0;
-    bool junk = false;
     int depth = 0;
     for (std::size_t at = offset; at + 4 <= book.size() && (depth > 0 || at == offset);
          at += 4 + U16(book, at + 2)) {
@@ -199,9 +204,7 @@ std::optional<std::string> RecordProblem(std::string_view book) {
       // Record type 0 is the DIMENSION record of the first file version
       // only; in a later one it is no record at all.
       if (depth == 1 && (type == 0x0200 || (type == 0x0000 && !biff8))) ++dimensions;
-      if (type == 0x0000 && biff8) junk = true;
     }
-    if (junk) return damaged + "工作表中有无效的记录"_gb;
     if (depth > 0) return damaged + "工作表没有结束记录"_gb;
     if (dimensions > 1 || (worksheet && dimensions == 0)) {
       return damaged + "工作表的范围记录不正确"_gb;
