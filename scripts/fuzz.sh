@@ -2,8 +2,8 @@
 # Builds the libFuzzer targets with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs one of them.
 # usage: scripts/fuzz.sh TARGET [SECONDS]
-#   TARGET: fuzz_division_file, fuzz_paste_import, fuzz_xlsx, fuzz_xls or
-#           fuzz_csv
+#   TARGET: fuzz_division_file, fuzz_paste_import, fuzz_xlsx, fuzz_xls,
+#           fuzz_csv or fuzz_html
 #   SECONDS: how long to run (default 600)
 # The run starts from the seed files of fuzz/corpus/<name> (kept in the
 # repository; each folder holds only files for the reader its target drives);

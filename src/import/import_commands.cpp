@@ -7,6 +7,7 @@
 #include "import/import_setup.h"
 #include "import/table_reader.h"
 #include "import/table_rows.h"
+#include "import/total_column.h"
 #include "model/show_table.h"
 #include "model/text_fields.h"
 #include "platform/encoding.h"
@@ -166,6 +167,9 @@ ImportOutcome ImportTable(model::ProgramState& state, model::ImportPage& page,
   page.TableList = std::move(list);
   page.ScoreView = std::move(view);
   user.ProgressSet(100);
+  if (auto total = TotalSubjectHeading(state.ImportedSets[slot])) {
+    user.Warning(TotalSubjectWarning(*total));
+  }
   return ImportOutcome::kImported;
 }
 
@@ -238,7 +242,7 @@ ImportOutcome WorkbookImportFile(model::ProgramState& state, model::ImportPage& 
 
   workbook::ReadResult book = workbook::ReadWorkbook(path);
   if (!book.sheet) {
-    user.Error("无法读取Excel文件："_gb + enc::FromOutside(path) + "\n" + book.error);
+    user.Error(book.error + "\n"_gb + "文件："_gb + enc::FromOutside(path));
     return ImportOutcome::kStopped;
   }
   TableSource source(path, std::move(book));

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "import/score_text.h"
 #include "model/text_fields.h"
 #include "platform/encoding.h"
 
@@ -148,7 +149,7 @@ ReadOutcome ReadStudents(const TableRows& rows, const ColumnRoles& roles,
 
     s.Scores.reserve(roles.subjects.size());
     for (int col : roles.subjects) {
-      double score = model::FirstNumber(CellAt(cells, col));
+      double score = ScoreFromText(CellAt(cells, col));
       s.Scores.push_back(score);
       s.Total += score;
     }

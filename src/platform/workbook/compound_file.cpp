@@ -1,5 +1,7 @@
 #include "platform/workbook/compound_file.h"
 
+#include <cctype>
+
 #include "platform/encoding.h"
 
 namespace tessaly::workbook {
@@ -7,8 +9,6 @@ namespace {
 
 constexpr std::uint32_t kEndOfChain = 0xFFFFFFFEu;
 constexpr std::uint32_t kFreeSector = 0xFFFFFFFFu;
-constexpr std::uint32_t kFatSector = 0xFFFFFFFDu;
-constexpr std::uint32_t kDifatSector = 0xFFFFFFFCu;
 
 // The sectors of a chain, judged strictly: every link below `count`, no
 // sector twice, ended by the end-of-chain mark. Empty optional otherwise.
@@ -88,9 +88,16 @@ std::optional<std::size_t> CompoundFile::FindStream(std::string_view name) const
     std::string e = Entry(i);
     std::size_t len = U16(e, 0x40);
     if (len < 2 || len > 64 || e[0x42] != 2) continue;
-    std::string entry_name;
-    for (std::size_t k = 0; k + 2 < len; k += 2) entry_name.push_back(e[k]);
-    if (entry_name == name) return i;
+    // The name's UTF-16 units, compared with the ASCII name letter by letter
+    // without regard to case.
+    const std::size_t units = (len - 2) / 2;
+    bool same = units == name.size();
+    for (std::size_t k = 0; same && k < units; ++k) {
+      const std::uint32_t u = U16(e, 2 * k);
+      same = u < 0x80 &&
+             std::tolower(static_cast<int>(u)) == std::tolower(static_cast<unsigned char>(name[k]));
+    }
+    if (same) return i;
   }
   return std::nullopt;
 }
@@ -143,14 +150,10 @@ std::optional<std::string> CompoundFile::Problem(std::string_view needed) const 
   // file does not even hold.
   if (b_.size() / sector_ < 2) return damaged + "文件太短，没有一个完整的扇区"_gb;
   const std::size_t count = b_.size() / sector_ - 1;
-  const auto valid_link = [&](std::uint32_t v) {
-    return v < count || v == kEndOfChain || v == kFreeSector || v == kFatSector ||
-           v == kDifatSector;
-  };
 
   // The allocation table: as many sectors as the header says, each inside
-  // the file and named once, and every entry of a sector of the file a link
-  // inside the file or a mark.
+  // the file and named once. Entries of sectors no chain uses are not
+  // judged (writers leave what they like there); the chains read are.
   std::size_t named = 0;
   std::vector<bool> seen(count);
   for (std::uint32_t s : fat_sectors_) {
@@ -160,9 +163,6 @@ std::optional<std::string> CompoundFile::Problem(std::string_view needed) const 
     ++named;
   }
   if (named == 0 || named != U32(b_, 0x2C)) return damaged + "分配表的扇区数不符"_gb;
-  for (std::size_t i = 0; i < count && i < fat_.size(); ++i) {
-    if (!valid_link(fat_[i])) return damaged + "分配表中有指向文件以外的扇区"_gb;
-  }
   if (fat_.size() < count) return damaged + "分配表太短"_gb;
 
   auto chain_holds = [&](std::uint32_t start, std::uint64_t bytes, const std::string& what) {

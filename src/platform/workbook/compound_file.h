@@ -24,8 +24,10 @@ class CompoundFile {
  public:
   explicit CompoundFile(std::string_view bytes);
 
-  // The stream of the given (ASCII) name, empty when absent.
+  // The stream of the given (ASCII) name, empty when absent. Names compare
+  // without regard to case, as the format has them.
   std::string Stream(std::string_view name) const;
+  bool HasStream(std::string_view name) const { return FindStream(name).has_value(); }
 
   // What is wrong with the container (code page 936), judged strictly: the
   // header's sizes, every allocation-table entry of the file's sectors, and

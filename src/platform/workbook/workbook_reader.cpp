@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "platform/encoding.h"
+#include "platform/workbook/biff.h"
 
 namespace tessaly::workbook {
 namespace {
@@ -15,6 +16,25 @@ std::string LowerExtension(const std::string& path) {
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return ext;
+}
+
+// True when the first bytes are text: no byte below 0x20 other than tab,
+// line breaks and form feed, and some bytes at all. A UTF-16 text begins
+// with its byte-order mark.
+bool IsPlainText(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return true;
+  const std::string_view head = bytes.substr(0, 65536);
+  return !head.empty() && std::none_of(head.begin(), head.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 && u != '\t' && u != '\n' && u != '\r' && u != '\f';
+  });
+}
+
+// The XML spreadsheet format of Excel 2002 and 2003.
+bool IsXmlSpreadsheet(std::string_view bytes) {
+  const std::string_view head = bytes.substr(0, 4096);
+  return head.find("<?xml") != std::string_view::npos &&
+         head.find("urn:schemas-microsoft-com:office:spreadsheet") != std::string_view::npos;
 }
 
 }  // namespace
@@ -49,10 +69,26 @@ ReadResult ReadWorkbook(const std::string& path, const ReadLimits& limits) {
   }
   if (bytes.size() >= 4 && bytes.compare(0, 4, "PK\x03\x04") == 0) return ReadXlsx(bytes, limits);
   if (bytes.size() >= 8 && bytes.compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") == 0) {
-    return ReadXls(path, limits);
+    return ReadXlsBytes(bytes, limits);
   }
+  // The workbook files of Excel 2.x to 4.0 are a bare stream of records,
+  // beginning with their BOF record.
+  if (const int version = biff::Version(bytes); version >= 2 && version <= 4) {
+    result.error = biff::OldVersion(version);
+    return result;
+  }
+  if (IsXmlSpreadsheet(bytes)) {
+    result.error =
+        "这是Excel 2003 XML表格，不能读取；请在Excel或WPS中打开，另存为.xlsx文件后再导入"_gb;
+    return result;
+  }
+  if (LooksLikeHtmlTable(bytes)) return ReadHtml(bytes, limits);
+  // Text separated by commas or tabs, whatever the file is named: school
+  // systems export it as .xls too.
   const std::string ext = LowerExtension(path);
-  if (ext == ".csv" || ext == ".txt" || ext == ".tsv") return ReadCsv(bytes, limits);
+  if (ext == ".csv" || ext == ".txt" || ext == ".tsv" || IsPlainText(bytes)) {
+    return ReadCsv(bytes, limits);
+  }
   result.error = "不是Excel文件（.xlsx、.xls）或CSV文件"_gb;
   return result;
 }

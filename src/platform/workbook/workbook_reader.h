@@ -1,7 +1,8 @@
 #pragma once
-// Reading one sheet of a workbook file as text cells: .xlsx (the saved
-// active sheet), .xls (the saved active sheet) and .csv (comma or tab
-// separated, UTF-8 with or without byte-order mark, or GB18030). Every cell
+// Reading one sheet of a workbook file as text cells: .xlsx, .xls (Excel 5.0
+// and later; the saved active sheet or a chosen one), .csv (comma or tab
+// separated, UTF-8 with or without byte-order mark, or GB18030) and HTML
+// tables. Every cell
 // arrives as the text a spreadsheet shows for its value, in code page 936:
 // numbers in their general decimal form (87.5, 90), formula cells by their
 // saved value, booleans as TRUE or FALSE.
@@ -28,6 +29,12 @@ struct ReadLimits {
   // per tag, so tiny tags in a part within the byte bound could still fill
   // memory. A sheet of 30,000 rows and 60 columns has about 7 million.
   std::size_t max_xml_tags = 16'000'000;
+  // Bound on the text of the cells kept, all cells together. A small file
+  // can name one long shared string from many cells (1 MB in 12,000 cells
+  // of a 109 KB file would be 12 GB once every cell holds its copy). A
+  // table of 20,000 students in 60 columns of 20 bytes holds 24 MB, so
+  // 64 MB is never reached by one, and is refused within a second.
+  std::size_t max_cell_text_bytes = 64u << 20;
   // The sheet to read, by its place (from 0) in the workbook's order of
   // sheets (ReadResult::sheet_names); none reads the sheet the workbook was
   // saved with active. A place past the last sheet is refused.
@@ -69,20 +76,28 @@ struct ReadResult {
 // The error of a chosen sheet past the workbook's last (code page 936).
 std::string NoSuchSheet(std::size_t index, std::size_t count);
 
-// Reads the file, recognising its format from its first bytes (zip: .xlsx,
-// compound document: .xls) or, for plain text, from the extension .csv,
-// .txt or .tsv.
+// Reads the file, recognising its format from its content whatever its
+// extension: zip (.xlsx), compound document (.xls), an HTML page with a
+// table, or plain text (comma or tab separated). A file it cannot read is
+// refused with the reason first, in one line: damaged, protected by a
+// password, a format it does not read (and what to save it as), or not a
+// workbook.
 ReadResult ReadWorkbook(const std::string& path, const ReadLimits& limits = {});
 
-// The readers of the single formats. The .xlsx and .csv readers work on the
-// file's bytes, the .xls reader on the file.
+// The readers of the single formats, on the file's bytes; ReadXls on the
+// file.
 ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits = {});
+ReadResult ReadXlsBytes(std::string_view bytes, const ReadLimits& limits = {});
 ReadResult ReadXls(const std::string& path, const ReadLimits& limits = {});
 ReadResult ReadCsv(std::string_view bytes, const ReadLimits& limits = {});
+ReadResult ReadHtml(std::string_view bytes, const ReadLimits& limits = {});
 
-// What makes a .xls file unfit for the cell library (code page 936): a
-// damaged compound document, a missing workbook stream, records that run past
-// their ends. None when the file can be handed to it.
+// True when the bytes are an HTML page (a tag first) that holds a <table>.
+bool LooksLikeHtmlTable(std::string_view bytes);
+
+// What makes a .xls file damaged (code page 936): a damaged compound
+// document, a missing workbook stream, records that run past their ends or
+// contradict each other. None when its records can be read.
 std::optional<std::string> XlsProblem(std::string_view file_bytes);
 
 // Index (from 0) of the sheet a .xls file was saved with active, read from
@@ -90,7 +105,7 @@ std::optional<std::string> XlsProblem(std::string_view file_bytes);
 std::size_t XlsActiveSheet(std::string_view file_bytes);
 
 // The saved values of the formula cells of sheet `sheet` (from 0) of a .xls
-// file, which the cell library does not report: row and column from 1, the
+// file: row and column from 1, the
 // value as text (general number form, TRUE/FALSE, error codes, text).
 struct FormulaCell {
   std::size_t row = 0;

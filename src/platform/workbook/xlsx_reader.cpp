@@ -15,6 +15,7 @@
 
 #include "model/number_format.h"
 #include "platform/encoding.h"
+#include "platform/workbook/cell_text.h"
 #include "platform/workbook/workbook_reader.h"
 
 namespace tessaly::workbook {
@@ -40,7 +41,7 @@ std::optional<std::string> ReadPart(Archive& ar, const std::string& name, std::s
   if (index < 0) return std::nullopt;
   zip_file_t* f = zip_fopen_index(ar.zip.get(), static_cast<zip_uint64_t>(index), 0);
   if (!f) {
-    error = "文件已损坏（"_gb + name + "）";
+    error = "文件已损坏（"_gb + name + "）"_gb;
     return std::nullopt;
   }
   std::string data;
@@ -54,7 +55,7 @@ std::optional<std::string> ReadPart(Archive& ar, const std::string& name, std::s
     zip_int64_t n = zip_fread(f, buf, sizeof buf);
     if (n < 0) {
       zip_fclose(f);
-      error = "文件已损坏（"_gb + name + "）";
+      error = "文件已损坏（"_gb + name + "）"_gb;
       return std::nullopt;
     }
     if (n == 0) break;
@@ -190,15 +191,54 @@ std::string ItemText(pugi::xml_node item) {
   return DecodeEscapes(text);
 }
 
-// Resolves a relationship target against the folder of the workbook part.
-std::string PartPath(std::string_view target) {
+// Resolves a relationship target against the folder of the part it belongs
+// to ("xl/" for the usual workbook part, "" for the package).
+std::string PartPath(std::string_view target, std::string folder) {
   if (!target.empty() && target[0] == '/') return std::string(target.substr(1));
-  std::string path = "xl/";
   while (target.substr(0, 3) == "../") {
     target.remove_prefix(3);
-    path.clear();
+    const std::size_t slash =
+        folder.empty() ? std::string::npos : folder.rfind('/', folder.size() - 2);
+    folder = slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
   }
-  return path + std::string(target);
+  while (target.substr(0, 2) == "./") target.remove_prefix(2);
+  return folder + std::string(target);
+}
+
+// The workbook part the package names as its main document; the usual
+// "xl/workbook.xml" when it names none.
+std::string MainPart(Archive& ar, const ReadLimits& limits) {
+  std::string error;
+  if (auto rels_xml = ReadPart(ar, "_rels/.rels", error)) {
+    pugi::xml_document rels;
+    if (Parse(rels, *rels_xml, limits) == Parsed::kOk) {
+      for (pugi::xml_node r = rels.document_element().first_child(); r; r = r.next_sibling()) {
+        const std::string_view type = Attr(r, "Type").value();
+        if (type.size() >= 15 && type.substr(type.size() - 15) == "/officeDocument") {
+          return PartPath(Attr(r, "Target").value(), "");
+        }
+      }
+    }
+  }
+  return "xl/workbook.xml";
+}
+
+// Why a zip archive without a workbook part cannot be read: the formats
+// that come as zip archives too.
+std::string NoWorkbookReason(Archive& ar, const std::string& main_part) {
+  const std::string save_as = "，不能读取；请在Excel或WPS中打开，另存为.xlsx文件后再导入"_gb;
+  if (main_part.size() > 4 && main_part.compare(main_part.size() - 4, 4, ".bin") == 0) {
+    return "这是Excel二进制工作簿（.xlsb）"_gb + save_as;
+  }
+  std::string error;
+  const auto mimetype = ReadPart(ar, "mimetype", error);
+  if (mimetype && mimetype->find("opendocument.spreadsheet") != std::string::npos) {
+    return "这是OpenDocument电子表格（.ods）"_gb + save_as;
+  }
+  if (zip_name_locate(ar.zip.get(), "word/document.xml", ZIP_FL_NOCASE) >= 0) {
+    return "这是Word文档，不是Excel工作簿"_gb;
+  }
+  return "不是有效的Excel文件（缺少工作簿）"_gb;
 }
 
 // "BC12" -> column 55, row 12 (both from 1; 0 when absent).
@@ -249,54 +289,6 @@ std::string NumberText(std::string_view v) {
   return value ? model::FormatNumber(*value) : enc::FromUtf8(v);
 }
 
-// How a number cell's style shows it: as a number, or as a date and/or time
-// (dates are stored as day numbers).
-enum class DateKind { kNone, kDate, kTime, kDateTime };
-
-DateKind KindOfFormatCode(std::string_view code) {
-  bool date = false, time = false, month = false;
-  for (std::size_t i = 0; i < code.size(); ++i) {
-    char c = static_cast<char>(std::tolower(static_cast<unsigned char>(code[i])));
-    if (c == '"') {  // quoted text
-      std::size_t end = code.find('"', i + 1);
-      i = end == std::string_view::npos ? code.size() : end;
-    } else if (c == '\\' || c == '_' || c == '*') {  // escaped, spacing and fill characters
-      ++i;
-    } else if (c == '[') {  // colours, conditions, locales; [h] [m] [s] are elapsed time
-      std::size_t end = code.find(']', i + 1);
-      std::string_view inner = code.substr(i + 1, end == std::string_view::npos ? 0 : end - i - 1);
-      if (!inner.empty() && (inner[0] == 'h' || inner[0] == 'H' || inner[0] == 's' ||
-                             inner[0] == 'S' || inner[0] == 'm' || inner[0] == 'M')) {
-        time = true;
-      }
-      i = end == std::string_view::npos ? code.size() : end;
-    } else if (c == 'y' || c == 'd') {
-      date = true;
-    } else if (c == 'h' || c == 's') {
-      time = true;
-    } else if (c == 'm') {
-      month = true;
-    } else if (c == ';') {
-      break;  // the first section decides
-    }
-  }
-  if (month && !time) date = true;
-  if (date && time) return DateKind::kDateTime;
-  if (date) return DateKind::kDate;
-  return time ? DateKind::kTime : DateKind::kNone;
-}
-
-DateKind KindOfBuiltInFormat(std::size_t id) {
-  if ((id >= 14 && id <= 17) || (id >= 27 && id <= 31) || (id >= 34 && id <= 36) ||
-      (id >= 50 && id <= 58)) {
-    return DateKind::kDate;
-  }
-  if ((id >= 18 && id <= 21) || (id >= 32 && id <= 33) || (id >= 45 && id <= 47)) {
-    return DateKind::kTime;
-  }
-  return id == 22 ? DateKind::kDateTime : DateKind::kNone;
-}
-
 // The date kind of every cell style (the index a cell's "s" names).
 std::vector<DateKind> StyleKinds(pugi::xml_node root) {
   std::unordered_map<std::size_t, DateKind> custom;
@@ -313,50 +305,6 @@ std::vector<DateKind> StyleKinds(pugi::xml_node root) {
     kinds.push_back(it != custom.end() ? it->second : KindOfBuiltInFormat(id));
   }
   return kinds;
-}
-
-// Days since 1970-01-01 -> year, month, day (proleptic Gregorian calendar).
-void CivilFromDays(long long z, long long& y, unsigned& m, unsigned& d) {
-  z += 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  y = static_cast<long long>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = doy - (153 * mp + 2) / 5 + 1;
-  m = mp < 10 ? mp + 3 : mp - 9;
-  if (m <= 2) ++y;
-}
-
-// A stored day number as the date and time text the .xls reader gives too:
-// 2010-05-04, 08:30:00, 2010-05-04 08:30:00. Empty for day numbers outside
-// the years 1900 to 9999.
-std::string DateText(double serial, DateKind kind, bool date1904) {
-  if (!(serial >= 0 && serial < 2958466)) return {};
-  long long days = static_cast<long long>(serial);
-  long long secs = static_cast<long long>((serial - static_cast<double>(days)) * 86400.0 + 0.5);
-  if (secs >= 86400) {
-    ++days;
-    secs -= 86400;
-  }
-  // Day 1 is 1900-01-01, and day 60 the 1900-02-29 that the 1900 date system
-  // counts; from day 61 on, day 0 is 1899-12-30. In the 1904 system day 0
-  // is 1904-01-01.
-  const long long epoch = date1904 ? -24107 : (days < 61 ? -25568 : -25569);
-  long long y;
-  unsigned m, d;
-  CivilFromDays(days + epoch, y, m, d);
-  char buf[96];
-  if (kind == DateKind::kDate) {
-    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u", y, m, d);
-  } else if (kind == DateKind::kTime) {
-    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", secs / 3600, secs / 60 % 60, secs % 60);
-  } else {
-    std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", y, m, d, secs / 3600,
-                  secs / 60 % 60, secs % 60);
-  }
-  return buf;
 }
 
 }  // namespace
@@ -382,11 +330,24 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
   ar.budget = limits.max_unpacked_bytes;
 
   std::string error;
-  std::optional<std::string> workbook_xml = ReadPart(ar, "xl/workbook.xml", error);
-  if (!workbook_xml) {
-    result.error = error.empty() ? "不是有效的Excel文件（缺少工作簿）"_gb : error;
+  std::string main_part = MainPart(ar, limits);
+  if (main_part.size() > 4 && main_part.compare(main_part.size() - 4, 4, ".bin") == 0) {
+    result.error = NoWorkbookReason(ar, main_part);
     return result;
   }
+  std::optional<std::string> workbook_xml = ReadPart(ar, main_part, error);
+  if (!workbook_xml && error.empty() && main_part != "xl/workbook.xml") {
+    workbook_xml = ReadPart(ar, "xl/workbook.xml", error);
+    if (workbook_xml) main_part = "xl/workbook.xml";
+  }
+  if (!workbook_xml) {
+    result.error = error.empty() ? NoWorkbookReason(ar, main_part) : error;
+    return result;
+  }
+  // The folder of the workbook part, against which its relationships and
+  // their targets are read.
+  const std::string folder = main_part.substr(0, main_part.rfind('/') + 1);
+  const std::string file = main_part.substr(folder.size());
   pugi::xml_document wb;
   if (Parsed p = Parse(wb, *workbook_xml, limits); p != Parsed::kOk) {
     result.error = ParseError(p, "工作簿"_gb, limits);
@@ -424,12 +385,12 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
   std::unordered_map<std::string, std::string> targets;
   std::string shared_path = "xl/sharedStrings.xml";
   std::string styles_path = "xl/styles.xml";
-  if (auto rels_xml = ReadPart(ar, "xl/_rels/workbook.xml.rels", error)) {
+  if (auto rels_xml = ReadPart(ar, folder + "_rels/" + file + ".rels", error)) {
     pugi::xml_document rels;
     if (Parse(rels, *rels_xml, limits) == Parsed::kOk) {
       for (pugi::xml_node r = rels.document_element().first_child(); r; r = r.next_sibling()) {
         std::string_view type = Attr(r, "Type").value();
-        std::string target = PartPath(Attr(r, "Target").value());
+        std::string target = PartPath(Attr(r, "Target").value(), folder);
         if (type.size() >= 14 && type.substr(type.size() - 14) == "/sharedStrings") {
           shared_path = target;
         }
@@ -489,8 +450,8 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
     return result;
   }
 
-  Sheet sheet;
-  sheet.name = enc::FromUtf8(sheets[active].first);
+  SheetBuilder sheet(limits);
+  sheet.sheet().name = result.sheet_names[active];
   std::size_t row_no = 0;
   for (pugi::xml_node row = Child(Child(ws.document_element(), "sheetData"), "row"); row;
        row = row.next_sibling()) {
@@ -513,8 +474,15 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
       pugi::xml_node v = Child(c, "v");
       std::string text;
       if (type == "s") {
-        std::size_t i = ParseIndex(v.child_value());
-        if (i < shared.size()) text = shared[i];
+        // A shared string is copied only into a sheet it fits in: one long
+        // string named by many cells must not fill memory before the bound
+        // on the cells' text refuses it.
+        const std::size_t i = ParseIndex(v.child_value());
+        if (i < shared.size() && !sheet.Put(r - 1, col - 1, shared[i])) {
+          result.error = sheet.Error();
+          return result;
+        }
+        continue;
       } else if (type == "inlineStr") {
         text = enc::FromUtf8(ItemText(Child(c, "is")));
       } else if (type == "b") {
@@ -533,19 +501,13 @@ ReadResult ReadXlsx(std::string_view bytes, const ReadLimits& limits) {
         }
         if (text.empty()) text = NumberText(v.child_value());
       }
-      if (text.empty()) continue;
-      // A filled cell past the row limit would be lost: the sheet is refused.
-      if (r > limits.max_rows) {
-        result.error = TooManyRows(limits.max_rows);
+      if (!sheet.Put(r - 1, col - 1, text)) {
+        result.error = sheet.Error();
         return result;
       }
-      if (sheet.rows.size() < r) sheet.rows.resize(r);
-      auto& cells = sheet.rows[r - 1];
-      if (cells.size() < col) cells.resize(col);
-      cells[col - 1] = std::move(text);
     }
   }
-  result.sheet = std::move(sheet);
+  result.sheet = std::move(sheet.sheet());
   return result;
 }
 

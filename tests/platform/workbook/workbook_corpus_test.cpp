@@ -1,0 +1,130 @@
+// The workbook corpus of tests/data/workbooks: every file read or refused as
+// its line of expected.tsv says, and the files that hold the same table in
+// different forms read to the same cells.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/encoding.h"
+#include "platform/workbook/workbook_reader.h"
+
+namespace tessaly::workbook {
+namespace {
+
+std::string Corpus(const std::string& name) {
+  return std::string(TESSALY_TEST_DATA) + "/workbooks/" + name;
+}
+
+std::size_t FilledCells(const Sheet& sheet) {
+  std::size_t n = 0;
+  for (const auto& row : sheet.rows) {
+    for (const auto& cell : row) n += !cell.empty();
+  }
+  return n;
+}
+
+TEST(WorkbookCorpus, EveryFileGivesItsExpectedOutcome) {
+  std::ifstream list(Corpus("expected.tsv"));
+  ASSERT_TRUE(list);
+  std::string line;
+  int files = 0;
+  while (std::getline(list, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string file, outcome, what, cells;
+    std::getline(fields, file, '\t');
+    std::getline(fields, outcome, '\t');
+    std::getline(fields, what, '\t');
+    std::getline(fields, cells, '\t');
+    SCOPED_TRACE(file);
+    ++files;
+    const ReadResult r = ReadWorkbook(Corpus(file));
+    if (outcome == "read") {
+      ASSERT_TRUE(r.sheet) << enc::ToUtf8(r.error);
+      EXPECT_EQ(r.sheet->rows.size(), std::stoul(what));
+      EXPECT_EQ(FilledCells(*r.sheet), std::stoul(cells));
+    } else {
+      ASSERT_FALSE(r.sheet);
+      // The reason comes first, on one line.
+      const std::string error = enc::ToUtf8(r.error);
+      EXPECT_EQ(error.rfind(what, 0), 0u) << error;
+      EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+  }
+  EXPECT_EQ(files, 13);
+}
+
+TEST(WorkbookCorpus, ScoreTablesReadWithTheirCellsWhateverTheirForm) {
+  // The Excel 95 file and its copy whose stream is named BOOK; text named
+  // .xls in UTF-8 with commas and in GBK with tabs; the page in GBK.
+  const ReadResult excel95 = ReadWorkbook(Corpus("scores_excel95.xls"));
+  const ReadResult book = ReadWorkbook(Corpus("stream_named_BOOK.xls"));
+  ASSERT_TRUE(excel95.sheet && book.sheet);
+  EXPECT_EQ(excel95.sheet->rows, book.sheet->rows);
+  EXPECT_EQ(enc::ToUtf8(excel95.sheet->name), "成绩");
+  EXPECT_EQ(enc::ToUtf8(excel95.sheet->Cell(1, 4)), "KEMU语文");
+  EXPECT_EQ(excel95.sheet->Cell(2, 1), "2023001");
+
+  const ReadResult csv = ReadWorkbook(Corpus("csv_named.xls"));
+  const ReadResult tab = ReadWorkbook(Corpus("tab_gbk_named.xls"));
+  const ReadResult html = ReadWorkbook(Corpus("html_gbk_named.xls"));
+  ASSERT_TRUE(csv.sheet && tab.sheet && html.sheet);
+  EXPECT_EQ(csv.sheet->rows, tab.sheet->rows);
+  for (std::size_t r = 1; r <= csv.sheet->rows.size(); ++r) {
+    for (std::size_t c = 1; c <= 6; ++c) EXPECT_EQ(html.sheet->Cell(r, c), csv.sheet->Cell(r, c));
+  }
+  EXPECT_EQ(enc::ToUtf8(html.sheet->Cell(7, 1)), "合 计 & 说明");  // entities decoded
+  EXPECT_EQ(html.sheet->Cell(7, 4), "1");  // after a cell three columns wide
+  EXPECT_EQ(html.sheet->rows.size(), 7u);  // the second table is not read
+
+  // The score table with a chart: the chart's cached values are no cells.
+  const ReadResult chart = ReadWorkbook(Corpus("scores_300_with_chart.xls"));
+  ASSERT_TRUE(chart.sheet);
+  EXPECT_EQ(enc::ToUtf8(chart.sheet->Cell(1, 2)), "姓名");
+  EXPECT_EQ(chart.sheet->Cell(301, 1), "2023300");
+  EXPECT_EQ(chart.sheet->rows[300].size(), 6u);
+}
+
+}  // namespace
+}  // namespace tessaly::workbook
+
+namespace tessaly::workbook {
+namespace {
+
+TEST(HtmlReader, ReadsTheFirstTableInTheDeclaredEncoding) {
+  const std::string page =
+      "<!-- <table><tr><td>comment</td></tr></table> -->\n"
+      "<HTML><head><meta charset=\"big5\"><script>var t='<td>x</td>';</script></head>"
+      "<TABLE><TR><TH>\xA7\x64</TH><td>a &lt;b&gt; &#20013;&#x6587;&unknown;</td></TR>"
+      "<tr><td>  two\n  words </td><td colspan=2>wide</td><td>after<br>break</td></tr>"
+      "</table><table><tr><td>no</td></tr></table>";
+  ASSERT_TRUE(LooksLikeHtmlTable(page));
+  const ReadResult r = ReadHtml(page);
+  ASSERT_TRUE(r.sheet) << enc::ToUtf8(r.error);
+  EXPECT_EQ(enc::ToUtf8(r.sheet->Cell(1, 1)), "吳");  // Big5 A764
+  EXPECT_EQ(enc::ToUtf8(r.sheet->Cell(1, 2)), "a <b> 中文&unknown;");
+  EXPECT_EQ(r.sheet->Cell(2, 1), "two words");
+  EXPECT_EQ(r.sheet->Cell(2, 2), "wide");
+  EXPECT_EQ(r.sheet->Cell(2, 4), "after break");
+  EXPECT_EQ(r.sheet->rows.size(), 2u);
+  EXPECT_FALSE(LooksLikeHtmlTable("name,score\n<table>"));
+}
+
+TEST(SheetLimits, CellTextBeyondTheBoundIsRefusedBeforeItIsCopied) {
+  // One shared string named by many cells of a .xlsx, many text cells of a
+  // page: the same bound on all the cells' text.
+  std::string cells;
+  for (int i = 1; i <= 3; ++i) cells += "<td>abcd</td>";
+  ReadLimits limits;
+  limits.max_cell_text_bytes = 10;
+  const ReadResult r = ReadHtml("<table><tr>" + cells + "</tr></table>", limits);
+  EXPECT_FALSE(r.sheet);
+  EXPECT_EQ(enc::ToUtf8(r.error).rfind("工作表的单元格文字超过", 0), 0u);
+  limits.max_cell_text_bytes = 12;
+  EXPECT_TRUE(ReadHtml("<table><tr>" + cells + "</tr></table>", limits).sheet);
+}
+
+}  // namespace
+}  // namespace tessaly::workbook
