@@ -15,6 +15,7 @@
 #include "adjust/query_page.h"
 #include "cohort/cohort.h"
 #include "engine/division.h"
+#include "group_cohort.h"
 #include "model/program_state.h"
 #include "model/silent_user.h"
 #include "platform/encoding.h"
@@ -26,9 +27,9 @@ using namespace tessaly;
 
 // A divided cohort: students, ranges, classes per range. Divided once per
 // shape and kept for every benchmark that needs it.
-const model::ProgramState& Divided(int students, int ranges, int classes) {
-  static std::map<std::tuple<int, int, int>, model::ProgramState> cache;
-  auto key = std::make_tuple(students, ranges, classes);
+const model::ProgramState& Divided(int students, int ranges, int classes, int groups = 0) {
+  static std::map<std::tuple<int, int, int, int>, model::ProgramState> cache;
+  auto key = std::make_tuple(students, ranges, classes, groups);
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
   cohort::CohortOptions o;
@@ -38,16 +39,18 @@ const model::ProgramState& Divided(int students, int ranges, int classes) {
   o.bands_per_range = 6;
   o.seed = 2026;
   model::ProgramState state = cohort::MakeCohort(o);
+  bench::AddGroups(state, groups);
   model::SilentUser user;
   engine::Coin coin(7);
   engine::bsSkinButton10Click(state, user, coin);
   return cache.emplace(key, std::move(state)).first->second;
 }
 
-// args: students, ranges, classes per range, option.
+// args: students, ranges, classes per range, option, the teacher's groups.
 void BM_Optimise(benchmark::State& bs) {
-  const model::ProgramState& divided = Divided(
-      static_cast<int>(bs.range(0)), static_cast<int>(bs.range(1)), static_cast<int>(bs.range(2)));
+  const model::ProgramState& divided =
+      Divided(static_cast<int>(bs.range(0)), static_cast<int>(bs.range(1)),
+              static_cast<int>(bs.range(2)), static_cast<int>(bs.range(4)));
   const auto option = static_cast<adjust::OptimiseOption>(bs.range(3));
   int exchanges = 0;
   for (auto _ : bs) {
@@ -61,10 +64,10 @@ void BM_Optimise(benchmark::State& bs) {
   bs.counters["exchanges"] = exchanges;
 }
 BENCHMARK(BM_Optimise)
-    ->ArgNames({"students", "ranges", "classes", "option"})
-    ->ArgsProduct({{3000}, {3}, {20}, {0, 1, 2}})
-    ->ArgsProduct({{20000}, {20}, {20}, {0, 1, 2}})
-    ->ArgsProduct({{20000}, {1}, {400}, {0, 1, 2}})
+    ->ArgNames({"students", "ranges", "classes", "option", "groups"})
+    ->ArgsProduct({{3000}, {3}, {20}, {0, 1, 2}, {0, 20}})
+    ->ArgsProduct({{20000}, {20}, {20}, {0, 1, 2}, {0}})
+    ->ArgsProduct({{20000}, {1}, {400}, {0, 1, 2}, {0}})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

@@ -15,6 +15,7 @@
 #include "adjust/deep_optimiser.h"
 #include "cohort/cohort.h"
 #include "engine/division.h"
+#include "group_cohort.h"
 #include "io/division_file.h"
 #include "model/program_state.h"
 #include "model/silent_user.h"
@@ -31,7 +32,7 @@ model::ProgramState Divided(model::ProgramState state) {
   return state;
 }
 
-model::ProgramState Generated(int students, int ranges, int classes) {
+model::ProgramState Generated(int students, int ranges, int classes, int groups = 0) {
   cohort::CohortOptions o;
   o.students = students;
   o.ranges = ranges;
@@ -39,7 +40,9 @@ model::ProgramState Generated(int students, int ranges, int classes) {
   o.bands_per_range = 6;
   o.preset_share = 0.005;
   o.seed = 2026;
-  return Divided(cohort::MakeCohort(o));
+  model::ProgramState state = cohort::MakeCohort(o);
+  bench::AddGroups(state, groups);
+  return Divided(std::move(state));
 }
 
 model::ProgramState Sample() {
@@ -139,17 +142,18 @@ void Run(benchmark::State& bs, const model::ProgramState& divided) {
   Count(bs, result, "after");
 }
 
-// args: students, ranges, classes per range.
+// args: students, ranges, classes per range, the teacher's groups.
 void BM_DeepOptimise(benchmark::State& bs) {
   Run(bs, Generated(static_cast<int>(bs.range(0)), static_cast<int>(bs.range(1)),
-                    static_cast<int>(bs.range(2))));
+                    static_cast<int>(bs.range(2)), static_cast<int>(bs.range(3))));
 }
 BENCHMARK(BM_DeepOptimise)
-    ->ArgNames({"students", "ranges", "classes"})
-    ->Args({1000, 1, 20})
-    ->Args({3000, 3, 20})
-    ->Args({1000, 3, 6})
-    ->Args({20000, 20, 20})
+    ->ArgNames({"students", "ranges", "classes", "groups"})
+    ->Args({1000, 1, 20, 0})
+    ->Args({3000, 3, 20, 0})
+    ->Args({3000, 3, 20, 20})
+    ->Args({1000, 3, 6, 0})
+    ->Args({20000, 20, 20, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();

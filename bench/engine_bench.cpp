@@ -13,6 +13,7 @@
 #include "cohort/cohort.h"
 #include "engine/balance.h"
 #include "engine/division.h"
+#include "group_cohort.h"
 #include "model/program_state.h"
 #include "model/silent_user.h"
 
@@ -30,10 +31,11 @@ model::ProgramState MakeState(int students, int ranges, int classes) {
   return cohort::MakeCohort(o);
 }
 
-// args: students, ranges, classes per range.
+// args: students, ranges, classes per range, the teacher's groups.
 void BM_Divide(benchmark::State& bs) {
-  const model::ProgramState input = MakeState(
+  model::ProgramState input = MakeState(
       static_cast<int>(bs.range(0)), static_cast<int>(bs.range(1)), static_cast<int>(bs.range(2)));
+  bench::AddGroups(input, static_cast<int>(bs.range(3)));
   double score = 0;
   for (auto _ : bs) {
     bs.PauseTiming();
@@ -50,11 +52,12 @@ void BM_Divide(benchmark::State& bs) {
   bs.counters["score"] = score;
 }
 BENCHMARK(BM_Divide)
-    ->ArgNames({"students", "ranges", "classes"})
-    ->Args({1000, 1, 20})
-    ->Args({3000, 3, 20})
-    ->Args({20000, 20, 20})
-    ->Args({20000, 1, 400})
+    ->ArgNames({"students", "ranges", "classes", "groups"})
+    ->Args({1000, 1, 20, 0})
+    ->Args({3000, 3, 20, 0})
+    ->Args({3000, 3, 20, 20})
+    ->Args({20000, 20, 20, 0})
+    ->Args({20000, 1, 400, 0})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

@@ -184,7 +184,7 @@ bool Search::ExchangeTriples(std::int32_t A, std::int32_t B) {
     const double before = Cost();
     int made = 0;
     for (; made < 3; ++made) {
-      if (!NamesakesAllow(a[made], b[made])) break;
+      if (!RulesAllow(a[made], b[made])) break;
       Apply(a[made], b[made]);
     }
     if (made == 3 && Cost() < before - kEpsilon && Acceptable() &&

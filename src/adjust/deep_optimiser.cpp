@@ -28,11 +28,17 @@ RangeInput InputOf(const model::ProgramState& state, std::size_t r,
   in.scores.reserve(n);
   in.classes.reserve(n);
   in.movable.reserve(n);
-  for (const model::student& s : set.Students) {
+  in.guard = engine::GroupGuard::ForSet(state, set);
+  const engine::AssignedClassOf class_of{&set};
+  for (std::size_t i = 0; i < n; ++i) {
+    const model::student& s = set.Students[i];
     in.totals.push_back(s.Total);
     in.scores.push_back(s.Scores);
     in.classes.push_back(s.AssignedClass);
-    in.movable.push_back(s.PresetClass < 0);
+    // A student kept together with others moves only with them, which no
+    // exchange of two does.
+    in.movable.push_back(s.PresetClass < 0 &&
+                         !in.guard.Bound(static_cast<std::int32_t>(i), class_of));
   }
   in.sound_keys = engine::BuildSoundKeys(set, rules);
   return in;

@@ -122,13 +122,13 @@ double Search::Compound(std::int32_t a, std::int32_t b, double delta, double tot
   for (std::int32_t c : inB) {
     if (c != b && PairCountsNarrow(a, b, d, c)) fits.push_back(c);
   }
-  if (fits.empty() || !NamesakesAllow(a, b)) return 0;
+  if (fits.empty() || !RulesAllow(a, b)) return 0;
   Apply(a, b);
   double best = -kEpsilon;
   std::int32_t pick = -1;
   for (std::int32_t c : fits) {
     const double total = delta + PolishDelta(d, c);
-    if (total < best && NamesakesAllow(d, c)) best = total, pick = c;
+    if (total < best && RulesAllow(d, c)) best = total, pick = c;
   }
   if (pick >= 0) {
     Apply(d, pick);
@@ -237,7 +237,7 @@ std::int64_t Search::Polish(const DeepTuning& tuning, DeepRandom& rng, std::int6
       single = temperature > 0 && delta <= 30 * temperature &&
                rng.Unit() < std::exp(-delta / temperature);
     }
-    if (single && CountsNarrow(a, b) && NamesakesAllow(a, b)) {
+    if (single && CountsNarrow(a, b) && RulesAllow(a, b)) {
       Apply(a, b);
       if (DimSpread(0) > total_bound || Widest() > widest_bound) {
         Apply(a, b);  // undone

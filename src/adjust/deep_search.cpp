@@ -15,7 +15,7 @@
 namespace tessaly::adjust {
 namespace deep {
 
-Search::Search(const RangeInput& in, const DeepTuning& tuning) {
+Search::Search(const RangeInput& in, const DeepTuning& tuning) : guard_(&in.guard) {
   const stats::RangeMeasures& m = in.measures;
   n_ = static_cast<std::int32_t>(in.classes.size());
   class_ids_ = m.class_ids;
@@ -437,7 +437,7 @@ RangeOutcome Search::Run(const DeepTuning& tuning, std::uint64_t seed, double se
       if (temperature <= 0 || delta > 30 * temperature) continue;
       if (rng.Unit() >= std::exp(-delta / temperature)) continue;
     }
-    if (!NamesakesAllow(a, b)) continue;
+    if (!RulesAllow(a, b)) continue;
     Apply(a, b);
     ++out.exchanges;
     cur += delta;

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/group_guard.h"
 #include "stats/evenness.h"
 
 namespace tessaly::adjust {
@@ -103,6 +104,7 @@ struct RangeInput {
   std::vector<std::int32_t> classes;        // AssignedClass per student
   std::vector<bool> movable;                // PresetClass < 0
   std::vector<std::string> sound_keys;      // per student; empty key = no namesake
+  engine::GroupGuard guard;                 // the teacher's groups, by position
 };
 
 // What a search did.

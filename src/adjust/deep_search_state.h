@@ -82,6 +82,12 @@ class Search {
   double ClassAverageCost(std::int32_t k) const;
   void Apply(std::int32_t a, std::int32_t b);
   bool NamesakesAllow(std::int32_t a, std::int32_t b) const;
+  // Whether a and b may exchange: the namesakes allow it and the teacher's
+  // groups stay kept (engine::GroupGuard).
+  bool RulesAllow(std::int32_t a, std::int32_t b) const {
+    return NamesakesAllow(a, b) &&
+           guard_->Allows(a, cls_[b], b, cls_[a], [this](std::int32_t p) { return cls_[p]; });
+  }
   double DimSpread(std::int32_t d) const;
   double FeatureSpread(std::int32_t f) const;
   bool GuardsHold() const;
@@ -126,6 +132,7 @@ class Search {
   // weighed in shift_weight_), and what it would gain.
   double PairShift(std::int32_t A, std::int32_t B);
 
+  const engine::GroupGuard* guard_ = nullptr;  // the input's
   std::int32_t n_ = 0, c_ = 0, D_ = 0, F_ = 0;
   std::vector<std::int32_t> class_ids_;
   std::vector<std::int32_t> assigned_;  // AssignedClass at the start

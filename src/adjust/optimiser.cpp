@@ -7,6 +7,7 @@
 #include "adjust/range_measures.h"
 #include "engine/balance.h"
 #include "engine/evaluation.h"
+#include "engine/group_guard.h"
 #include "model/rule_lists.h"
 #include "model/text_fields.h"
 #include "platform/encoding.h"
@@ -219,6 +220,8 @@ OptimiseResult OptimiseDivision(model::ProgramState& state, model::UserPort& use
     std::int32_t passes = 0;
     RangeMeasures measures(state, counts, r);
     auto& students = state.RangeSets[r].Students;
+    const engine::GroupGuard guard = engine::GroupGuard::ForSet(state, state.RangeSets[r]);
+    const engine::AssignedClassOf class_of{&state.RangeSets[r]};
     while (auto pair = ChoosePair(state, counts, key, excluded)) {
       ++passes;
       ++result.passes;
@@ -242,6 +245,7 @@ OptimiseResult OptimiseDivision(model::ProgramState& state, model::UserPort& use
             continue;
           }
           const auto y = static_cast<std::int32_t>(yi);
+          if (!guard.Allows(x, pair->b_id, y, pair->a_id, class_of)) continue;
           double value = 0;
           if (option == OptimiseOption::kAverages) {
             const engine::Deviation h = measures.Headcount(A, x, B, y);

@@ -37,6 +37,7 @@ std::string ReadMoves(const std::string& path) {
 int RunBatch(Args& args) {
   adjust::BatchSettings settings;
   settings.back_fill = !args.Flag("--no-backfill");
+  const bool yes = args.Flag("--yes");
   if (const auto limit = args.Option("--limit")) {
     const int value = ParseIntArg("--limit", *limit);
     if (value < 0) throw UsageError{"--limit needs 0 or more"};
@@ -56,6 +57,7 @@ int RunBatch(Args& args) {
   adjust::ResetBatchGrid(grid);
   adjust::PasteIntoBatchGrid(grid, moves, 1, 0);
   StdoutUser user;
+  user.yes = yes;
   adjust::bsSkinButton14Click(state, user, grid, settings);
   PrintUtf8(stdout, io::TableText(grid.grid));
   if (auto score = engine::ScoreDivision(state)) {

@@ -72,7 +72,7 @@ struct PageCommand {
   int (*run)(const std::string& in, Args& args);
 };
 
-constexpr std::array<PageCommand, 11> kPageCommands = {{
+constexpr std::array<PageCommand, 15> kPageCommands = {{
     {"add-range", RunAddRange},
     {"delete-range", RunDeleteRange},
     {"weights", RunWeights},
@@ -84,6 +84,10 @@ constexpr std::array<PageCommand, 11> kPageCommands = {{
     {"item-level", RunItemLevel},
     {"add-count", RunAddCount},
     {"delete-counts", RunDeleteCounts},
+    {"apart", RunApart},
+    {"together", RunTogether},
+    {"groups", RunGroups},
+    {"delete-group", RunDeleteGroup},
 }};
 
 }  // namespace

@@ -24,6 +24,12 @@ int RunItems(const std::string& in, Args& args);
 int RunItemLevel(const std::string& in, Args& args);
 int RunAddCount(const std::string& in, Args& args);
 int RunDeleteCounts(const std::string& in, Args& args);
+// The teacher's groups: apart / together NUMBER... [--note T], groups (the
+// list, one a line), delete-group ROW.
+int RunApart(const std::string& in, Args& args);
+int RunTogether(const std::string& in, Args& args);
+int RunGroups(const std::string& in, Args& args);
+int RunDeleteGroup(const std::string& in, Args& args);
 
 // The subject choice and condition inputs given as
 //   (--all-subjects | --total | --subject NAME...)

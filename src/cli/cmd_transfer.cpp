@@ -28,6 +28,7 @@ int RunTransfer(Args& args) {
   const auto name = args.Option("--name");
   const auto to = args.Option("--to");
   const bool back_fill = args.Flag("--backfill");
+  const bool yes = args.Flag("--yes");
   const auto limit_text = args.Option("--limit");
   const auto out = args.Option("-o");
   const auto files = args.Positional();
@@ -39,7 +40,7 @@ int RunTransfer(Args& args) {
   const int limit = limit_text ? ParseIntArg("--limit", *limit_text) : 20;
 
   model::ProgramState state = LoadStateOrFail(files[0]);
-  TerminalUser user;
+  TerminalUser user(yes);
   const engine::TransferResult result = engine::bsSkinButton13Click(
       state, user, enc::FromUtf8(*number), enc::FromUtf8(*name), target, limit, back_fill);
   if (!result.success()) return 1;

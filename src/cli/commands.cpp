@@ -72,6 +72,11 @@ const std::vector<Command>& AllCommands() {
        "  band-level ROW LEVEL           sets the level of the condition in grid row ROW\n"
        "  items                          prints the balance items grid as table text\n"
        "  item-level ITEM LEVEL          sets the level of a balance item (性别, 数学, 总分 ...)\n"
+       "  apart NUMBER NUMBER... [--note T]     keeps these students in different classes\n"
+       "  together NUMBER NUMBER... [--note T]  keeps these students in one class\n"
+       "  groups                         prints the groups, one a line: row, kind, students,\n"
+       "                                 note (and 当前分班未满足 when the division breaks it)\n"
+       "  delete-group ROW               deletes group ROW (1 = the first)\n"
        "Page 人数统计 (entering it copies the band conditions, without their level, while\n"
        "there are no headcount conditions):\n"
        "  add-count --range KEY (--all-subjects | --total | --subject NAME...)\n"
@@ -109,9 +114,10 @@ const std::vector<Command>& AllCommands() {
        RunBalance},
       {"transfer", "move one student into another class (开始调班)",
        "usage: tessaly-cli transfer IN.fb --number N --name NAME --to CLASS\n"
-       "                            [--backfill [--limit L]] -o OUT.fb\n"
+       "                            [--backfill [--limit L]] [--yes] -o OUT.fb\n"
        "Moves the student and pins him to CLASS. --backfill sends back the best-matching\n"
-       "student of CLASS whose total differs by at most L (default 20). Prints the score.",
+       "student of CLASS whose total differs by at most L (default 20). A move that breaks\n"
+       "a keep-apart or keep-together group is refused unless --yes. Prints the score.",
        RunTransfer},
       {"optimise", "improve a division by exchanges between classes (优化分班结果)",
        "usage: tessaly-cli optimise IN.fb [--mode 0|1|2] -o OUT.fb\n"
@@ -126,12 +132,13 @@ const std::vector<Command>& AllCommands() {
        "of every range before and after).",
        RunOptimiseOrDeep},
       {"batch", "move a list of students, as copied from a spreadsheet (批量调整)",
-       "usage: tessaly-cli batch IN.fb MOVES [--no-backfill] [--limit L] -o OUT.fb\n"
+       "usage: tessaly-cli batch IN.fb MOVES [--no-backfill] [--limit L] [--yes] -o OUT.fb\n"
        "MOVES (a file, - for stdin; UTF-8 or GB18030) holds tab-separated rows 学号, 姓名,\n"
        "转入班级 (3, 3班 and 3 班 all mean class 3), pasted into the batch grid at its first\n"
        "row. Every complete row moves its student and pins him; with back-fill (the\n"
        "default) the best-matching student of the target class whose total differs by at\n"
-       "most L (default 20) comes back. Prints the messages, the grid with the back-filled\n"
+       "most L (default 20) comes back. A row that breaks a keep-apart or keep-together\n"
+       "group is left out unless --yes. Prints the messages, the grid with the back-filled\n"
        "students in its last column, and the score.",
        RunBatch},
       {"query", "find students of a division (查询)",

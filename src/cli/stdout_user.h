@@ -23,6 +23,12 @@ class StdoutUser : public model::SilentUser {
     PrintUtf8(stdout, text + "\n");
   }
   void Information(const std::string& text) override { PrintUtf8(stdout, text + "\n"); }
+  // A question is answered by --yes: printed with its answer.
+  bool Confirm(const std::string& text) override {
+    PrintUtf8(stdout, text + (yes ? " -> yes (--yes)\n" : " -> no (give --yes to agree)\n"));
+    return yes;
+  }
+  bool yes = false;
 };
 
 }  // namespace tessaly::cli

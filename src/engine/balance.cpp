@@ -8,6 +8,7 @@
 
 #include "engine/division_batch.h"
 #include "engine/evaluation.h"
+#include "engine/group_guard.h"
 #include "engine/names/namesake_index.h"
 #include "engine/names/same_names.h"
 #include "engine/transfer.h"
@@ -91,9 +92,12 @@ class BalanceRun {
       const auto pos = static_cast<std::int32_t>(&s - set.Students.data());
       return names.Test(pos, c, cls).graded;
     };
+    const AssignedClassOf class_of{&set};
     std::vector<std::int32_t> candidates;
     for (std::int32_t y : rg.members[pt]) {
-      if (set.Students[y].PresetClass < 0) candidates.push_back(y);
+      if (set.Students[y].PresetClass < 0 && rg.guard.Allows(x, low_id, y, S, class_of)) {
+        candidates.push_back(y);
+      }
     }
     auto y = ChooseBalancePartner(state_, stats_, r, x, ps, pt, candidates, grade);
     if (!y) return false;
@@ -117,6 +121,7 @@ class BalanceRun {
     // Members of every class position (set positions, ascending).
     std::vector<std::vector<std::int32_t>> members;
     NamesakeIndex names;
+    GroupGuard guard;
   };
 
   Range& RangeAt(std::size_t r) {
@@ -134,6 +139,7 @@ class BalanceRun {
       }
       if (!rules_) rules_ = std::make_unique<SoundRules>(SoundRulesOf(state_));
       g.names = NamesakeIndex(state_.RangeSets[r], *rules_);
+      g.guard = GroupGuard::ForSet(state_, state_.RangeSets[r]);
       g.ready = true;
     }
     return g;

@@ -6,6 +6,7 @@
 
 #include "engine/balance.h"
 #include "engine/combine.h"
+#include "engine/group_division.h"
 #include "engine/names/namesake_index.h"
 #include "engine/names/same_names.h"
 #include "engine/tallies.h"
@@ -62,21 +63,28 @@ class RangeDivider {
     names_ = NamesakeIndex(set, rules);
     classes_ = ResetNewClassList(set, class_count, ids);
     range_so_far_ = EmptySummary(-1, set.Headings.SubjectHeadings.size());
+    groups_ = GroupPlacement(state, set);
   }
 
-  // Processes one batch (positions in pick order).
+  // Processes one batch (positions in pick order). A student bound to a
+  // class (preset, or by his keep-together unit) claims it; of a unit's free
+  // students the first of the batch is the candidate and the others follow
+  // him into his class.
   void ProcessBatch(const std::vector<std::int32_t>& batch) {
     auto& st = set_.Students;
     for (std::int32_t pos : batch) AddToSummary(range_so_far_, st[pos]);
 
     std::vector<std::int32_t> claimed;
     std::vector<std::int32_t> free_students;  // batch indices of students without preset
+    std::vector<std::int32_t> followers;      // positions that follow their unit's candidate
     for (std::size_t b = 0; b < batch.size(); ++b) {
-      const auto& s = st[batch[b]];
-      if (s.PresetClass >= 0) {
-        claimed.push_back(s.PresetClass);
-      } else {
+      const std::int32_t fixed = groups_.FixedClass(batch[b]);
+      if (fixed >= 0) {
+        claimed.push_back(fixed);
+      } else if (LeadsUnit(batch, b)) {
         free_students.push_back(static_cast<std::int32_t>(b));
+      } else {
+        followers.push_back(batch[b]);
       }
     }
     auto is_claimed = [&](std::int32_t k) {
@@ -85,6 +93,16 @@ class RangeDivider {
       }
       return false;
     };
+    // A unit that no class may take (its groups cannot all be kept) is
+    // placed as if it had none, so that the division still ends.
+    std::vector<char> unrestricted(batch.size(), 1);
+    if (!groups_.Empty()) {
+      for (std::int32_t b : free_students) {
+        bool any = false;
+        for (const auto& c : classes_) any = any || groups_.MayJoin(batch[b], c.ClassId);
+        unrestricted[b] = any ? 0 : 1;
+      }
+    }
 
     lists_.assign(static_cast<std::size_t>(y_), CandidateList{});
     std::vector<Candidate> entries;
@@ -94,6 +112,7 @@ class RangeDivider {
       const std::int32_t slot = tallies_.Slot(k);
       entries.clear();
       for (std::int32_t b : free_students) {
+        if (!unrestricted[b] && !groups_.MayJoin(batch[b], k)) continue;
         entries.push_back({b, PlacementCost(batch[b], p, k, slot)});
       }
       lists_[p] = SortCandidates(entries);
@@ -101,18 +120,19 @@ class RangeDivider {
     SettleConflicts(lists_, coin_);
 
     for (std::int32_t pos : batch) {
-      auto& s = st[pos];
-      if (s.PresetClass < 0) continue;
-      Place(pos, s.PresetClass);
-      for (auto& c : classes_) {
-        if (c.ClassId == s.PresetClass) AddToSummary(c, s);
-      }
+      const std::int32_t fixed = groups_.FixedClass(pos);
+      if (fixed < 0) continue;
+      Join(pos, fixed);
     }
     for (std::int32_t p = 0; p < y_; ++p) {
       if (lists_[p].Empty()) continue;
       const std::int32_t pos = batch[lists_[p].entries[lists_[p].head].who];
       Place(pos, classes_[p].ClassId);
       AddToSummary(classes_[p], st[pos]);
+    }
+    for (std::int32_t pos : followers) {
+      const std::int32_t fixed = groups_.FixedClass(pos);
+      if (fixed >= 0) Join(pos, fixed);
     }
   }
 
@@ -138,6 +158,26 @@ class RangeDivider {
     set_.Students[pos].AssignedClass = class_number;
     tallies_.Place(static_cast<std::size_t>(pos), class_number);
     names_.Place(pos, class_number);
+    groups_.Placed(pos, class_number);
+  }
+
+  // Places a student bound to a class and counts him in its summary.
+  void Join(std::int32_t pos, std::int32_t class_number) {
+    Place(pos, class_number);
+    for (auto& c : classes_) {
+      if (c.ClassId == class_number) AddToSummary(c, set_.Students[pos]);
+    }
+  }
+
+  // Whether the student at batch index b is the first free student of his
+  // keep-together unit in the batch.
+  bool LeadsUnit(const std::vector<std::int32_t>& batch, std::size_t b) const {
+    if (groups_.Empty()) return true;
+    const std::int32_t unit = groups_.UnitOf(batch[b]);
+    for (std::size_t i = 0; i < b; ++i) {
+      if (groups_.UnitOf(batch[i]) == unit) return false;
+    }
+    return true;
   }
 
   model::Student_F& set_;
@@ -149,6 +189,7 @@ class RangeDivider {
   std::vector<New_ClassInf> classes_;
   New_ClassInf range_so_far_;
   std::vector<CandidateList> lists_;
+  GroupPlacement groups_;
 };
 
 }  // namespace
@@ -179,6 +220,12 @@ DivisionResult bsSkinButton10Click(model::ProgramState& state, model::UserPort& 
   if (!built || next.RangeSets.empty()) {
     user.ProgressClose();
     user.Warning(kNoData);
+    return result;
+  }
+
+  if (auto conflicts = GroupConflicts(next)) {
+    user.ProgressClose();
+    user.Warning(*conflicts);
     return result;
   }
 

@@ -1,10 +1,12 @@
 #include "engine/transfer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "engine/costs.h"
 #include "engine/evaluation.h"
+#include "engine/group_guard.h"
 #include "engine/names/same_names.h"
 #include "model/number_format.h"
 #include "model/rule_lists.h"
@@ -212,6 +214,18 @@ std::optional<std::int32_t> ChooseBalancePartner(const model::ProgramState& stat
   return choice;
 }
 
+namespace {
+
+// The question before a manual move that breaks groups.
+std::string BreaksQuestion(const model::ProgramState& state,
+                           const std::vector<std::int32_t>& rows) {
+  std::string text = "这次调班会破坏分班约束："_gb;
+  for (std::int32_t row : rows) text += "\n" + DescribeGroupRow(state, row);
+  return text + "\n仍然要调班吗？"_gb;
+}
+
+}  // namespace
+
 TransferResult TransferStudent(model::ProgramState& state, model::UserPort& user,
                                const std::string& number, const std::string& name,
                                std::int32_t target, double limit, BackFillMode mode) {
@@ -262,6 +276,24 @@ TransferResult TransferStudent(model::ProgramState& state, model::UserPort& user
     return result;
   }
 
+  // The teacher's groups: a manual move that breaks one asks first; the
+  // back-filled student may break none beyond those the teacher accepted.
+  const DivisionGroups groups(state);
+  const std::int32_t gx = groups.guard.Empty() ? -1 : groups.At(static_cast<std::size_t>(sr), xpos);
+  std::vector<std::int32_t> accepted;
+  if (!groups.guard.Empty() && mode != BackFillMode::BackFillByBalance) {
+    accepted = groups.Broken(gx, target, -1, -1);
+    if (!accepted.empty() && !user.Confirm(BreaksQuestion(state, accepted))) {
+      result.outcome = TransferOutcome::GroupKept;
+      return result;
+    }
+  }
+  auto keeps_groups = [&](std::int32_t y) {
+    if (groups.guard.Empty()) return true;
+    const auto broken = groups.Broken(gx, target, groups.At(static_cast<std::size_t>(tr), y), S);
+    return std::includes(accepted.begin(), accepted.end(), broken.begin(), broken.end());
+  };
+
   // 5. A move without back-fill pins the student.
   if (mode == BackFillMode::NoBackFill || S < 0) {
     if (sr == tr) {
@@ -287,7 +319,8 @@ TransferResult TransferStudent(model::ProgramState& state, model::UserPort& user
   const auto& tset = state.RangeSets[tr].Students;
   std::vector<std::int32_t> candidates;
   for (std::size_t i = 0; i < tset.size(); ++i) {
-    if (tset[i].AssignedClass == target && tset[i].PresetClass < 0) {
+    if (tset[i].AssignedClass == target && tset[i].PresetClass < 0 &&
+        keeps_groups(static_cast<std::int32_t>(i))) {
       candidates.push_back(static_cast<std::int32_t>(i));
     }
   }

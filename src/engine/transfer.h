@@ -29,6 +29,7 @@ enum class TransferOutcome {
   UnknownClass,      // no range has the target class (warned)
   NoCandidate,       // back-fill asked, nobody qualifies (not warned)
   StatisticsFailed,  // a statistics rebuild stopped (warned by it, or silent)
+  GroupKept,         // the move would break a group and the teacher said no
 };
 
 struct TransferResult {
@@ -48,7 +49,11 @@ void RemoveByNumber(model::Student_F& set, const std::string& number);
 
 // Moves the student `number` / `name` into class `target`. Fails with its
 // warning (and no change) when the student or the class is not found; with
-// back-fill and no qualifying candidate it fails without a message. `limit`
+// back-fill and no qualifying candidate it fails without a message. A move
+// the teacher asked for (no back-fill, or back-fill by match) that would
+// break a keep-apart or keep-together group asks first (yes/no, naming the
+// groups); the back-filled student never breaks another group, and the
+// balancing back-fill makes no exchange that breaks one. `limit`
 // is the largest total difference of a BackFillByMatch partner.
 TransferResult TransferStudent(model::ProgramState& state, model::UserPort& user,
                                const std::string& number, const std::string& name,

@@ -161,6 +161,7 @@ ImportOutcome ImportTable(model::ProgramState& state, model::ImportPage& page,
     state.BalanceItemRows.clear();
     state.CountConditionRows.clear();
     state.BandConditionRows.clear();
+    state.GroupRows.clear();
   }
   state.ImportedSets = std::move(sets);
   state.NextSetSlot = next;

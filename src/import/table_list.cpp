@@ -24,6 +24,7 @@ bool StartNewDivision(model::ProgramState& state, model::ImportPage& page, model
   state.ClassRangeRows.clear();
   state.CountConditionRows.clear();
   state.BandConditionRows.clear();
+  state.GroupRows.clear();
   page.TableList.clear();
   page.ScoreView = {};
   return true;

@@ -218,6 +218,7 @@ std::string WriteDivisionText(const model::ProgramState& state) {
   WriteList(w, kClassRanges, state.ClassRangeRows);
   WriteList(w, kCountConditions, state.CountConditionRows);
   WriteList(w, kBandConditions, state.BandConditionRows);
+  WriteList(w, kGroups, state.GroupRows);
   w.Line(std::string(kMode) + "_begin");
   w.Line(std::string(state.CombineMode ? "1|" : "0|") + std::to_string(state.ExpectedSetCount) +
          "|");

@@ -15,6 +15,7 @@
 //   RenShuQuanZhi  BalanceItemRows    Mohu_yunmu    FinalSoundPairs
 //   Mohu_shengmu   InitialSoundPairs  FengBanLeixin ClassRangeRows
 //   TJTiaoJian     CountConditionRows FenShuDuan    BandConditionRows
+//   FenBanYueShu   GroupRows
 //   ShuJu          the mode line "1|N|" (combine) or "0|N|" (single table)
 // Markers are found as whole lines ignoring the case of Latin letters; the
 // first such line counts.
@@ -54,7 +55,7 @@ struct DivisionRead {
   model::ProgramState state;
 };
 
-// Reads file bytes on top of `current`: the tables, range sets and the six
+// Reads file bytes on top of `current`: the tables, range sets and the seven
 // rule lists are replaced by the file's (empty when absent), SameNameRows is
 // emptied, the mode and DivisionStarted come from the mode section (without
 // one DivisionStarted becomes false and the mode keeps current's value), and

@@ -15,6 +15,10 @@ inline constexpr const char* kClassRanges = "FengBanLeixin";
 inline constexpr const char* kCountConditions = "TJTiaoJian";
 inline constexpr const char* kBandConditions = "FenShuDuan";
 inline constexpr const char* kMode = "ShuJu";
+// The teacher's keep-apart and keep-together groups; written only when there
+// are any, so a division without them is stored as before, and skipped by
+// readers that do not know it.
+inline constexpr const char* kGroups = "FenBanYueShu";
 
 // The markers inside a table block.
 inline constexpr const char* kSheetInfBegin = "FBsheetinf_begin";

@@ -322,6 +322,7 @@ void Read(const FileLines& lines, model::ProgramState& state) {
   state.InitialSoundPairs = ReadList(lines, kInitialPairs);
   state.CountConditionRows = ReadList(lines, kCountConditions);
   state.BandConditionRows = ReadList(lines, kBandConditions);
+  state.GroupRows = ReadList(lines, kGroups);
   // The same-name rows describe the division that was open before.
   state.SameNameRows.clear();
 

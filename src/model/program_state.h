@@ -31,6 +31,8 @@ struct ProgramState {
   RuleList BalanceItemRows;
   RuleList CountConditionRows;
   RuleList SameNameRows;
+  // The teacher's keep-apart and keep-together groups (model/student_groups.h).
+  RuleList GroupRows;
 
   bool operator==(const ProgramState&) const = default;
 };

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "engine/evaluation.h"
+#include "engine/group_guard.h"
 #include "engine/statistics.h"
 #include "model/number_format.h"
 #include "model/rule_lists.h"
@@ -192,6 +193,14 @@ model::Grid EvennessTable(const model::ProgramState& state) {
       grid.At(row, 5) = number(s.spread());
       ++row;
     }
+  }
+  // The teacher's groups that the division breaks (a manual move the
+  // teacher agreed to), after the ranges.
+  const std::vector<std::int32_t> broken = engine::BrokenGroups(state);
+  if (!broken.empty() && row > 0) {
+    grid.At(++row, 0) = "未满足的分班约束"_gb;
+    ++row;
+    for (std::int32_t g : broken) grid.At(row++, 0) = engine::DescribeGroupRow(state, g);
   }
   return grid;
 }

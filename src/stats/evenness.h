@@ -69,7 +69,9 @@ std::vector<RangeEvenness> MeasureEvenness(const model::ProgramState& state);
 // The report as a table: per range a title row (type:range 各班均衡情况), a
 // heading row (项目, 最高班级, 最高值, 最低班级, 最低值, 差值) and one row per
 // measure, averages with three decimals and counts as whole numbers; one
-// empty row between ranges. Empty when RangeSets is empty.
+// empty row between ranges; then, when the division breaks some of the
+// teacher's groups, an empty row, the title 未满足的分班约束 and one row per
+// such group. Empty when RangeSets is empty.
 model::Grid EvennessTable(const model::ProgramState& state);
 
 }  // namespace tessaly::stats

@@ -21,6 +21,7 @@
 #include "ui/grid_model.h"
 #include "ui/key_input.h"
 #include "ui/qt_text.h"
+#include "ui/rules_groups.h"
 #include "ui/score_view.h"
 
 namespace tessaly::ui {
@@ -196,7 +197,8 @@ RulesTab2::RulesTab2(Session& session, QWidget* parent) : QWidget(parent), s_(se
   items_model_->SetColumnHint(1, QStringLiteral("点击选择该项在各班之间平衡的等级"));
   auto* items_row = new QHBoxLayout;
   items_row->addWidget(items_view_);
-  items_row->addStretch();
+  groups_ = new GroupsPanel(s_, this);
+  items_row->addWidget(groups_, 1);
   items_view_->setMinimumWidth(rules::kItemsGridWidths[0] + rules::kItemsGridWidths[1] + 24);
   page->addLayout(items_row, 2);
 
@@ -274,6 +276,7 @@ RulesTab2::RulesTab2(Session& session, QWidget* parent) : QWidget(parent), s_(se
 
 void RulesTab2::Enter() {
   rules::EnterSecondRulesPage(page_, s_.state);
+  groups_->Enter();
   {
     const QSignalBlocker block(range_box_);
     range_box_->clear();

@@ -1,6 +1,7 @@
 #pragma once
-// The page "分班规则制定2(可选)": score-band balance conditions and the
-// balance items with their levels, over the core's page model.
+// The page "分班规则制定2(可选)": score-band balance conditions, the balance
+// items with their levels and the teacher's groups, over the core's page
+// models.
 
 #include <QWidget>
 
@@ -18,6 +19,7 @@ class QTableView;
 namespace tessaly::ui {
 
 class GridModel;
+class GroupsPanel;
 
 class RulesTab2 : public QWidget {
   Q_OBJECT
@@ -31,6 +33,7 @@ class RulesTab2 : public QWidget {
   QTableView* itemsView() const { return items_view_; }
   QMenu* bandMenu() const { return band_menu_; }
   QMenu* itemsMenu() const { return items_menu_; }
+  GroupsPanel* groups() const { return groups_; }
 
  private:
   void Render();
@@ -56,6 +59,7 @@ class RulesTab2 : public QWidget {
   GridModel* items_model_;
   QTableView* items_view_;
   QMenu* items_menu_;
+  GroupsPanel* groups_;
 };
 
 }  // namespace tessaly::ui

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "model/student_groups.h"
 #include "ui/division/counts_page.h"
 #include "ui/division/division_page.h"
 #include "ui/help_windows.h"
@@ -62,6 +63,24 @@ void WhenShown(QWidget* w, std::function<void()> act) {
     act();
   });
   timer->start();
+}
+
+// A keep-apart and a keep-together group of the first students of the
+// sample's first table.
+tessaly::model::RuleList SampleGroups(const tessaly::model::ProgramState& state) {
+  std::vector<std::string> numbers;
+  for (const tessaly::model::Student_F& table : state.ImportedSets) {
+    for (const tessaly::model::student& s : table.Students) {
+      if (numbers.size() < 5) numbers.push_back(s.Number);
+    }
+  }
+  if (numbers.size() < 5) return {};
+  return {tessaly::model::GroupRow({tessaly::model::GroupKind::kApart,
+                                    {numbers[0], numbers[1], numbers[2]},
+                                    Gb(QStringLiteral("家长要求"))}),
+          tessaly::model::GroupRow({tessaly::model::GroupKind::kTogether,
+                                    {numbers[3], numbers[4]},
+                                    Gb(QStringLiteral("兄妹"))})};
 }
 
 }  // namespace
@@ -122,8 +141,13 @@ int main(int argc, char** argv) {
   const QStringList pages = {QString(), QStringLiteral("06-rules-1"), QStringLiteral("07-rules-2"),
                              QStringLiteral("08-division"), QStringLiteral("09-companion")};
   for (int i = 1; i < pages.size(); ++i) {
+    // The second rules page with two groups of the teacher, taken away again
+    // before the division.
+    tessaly::model::RuleList& groups = window.session().state.GroupRows;
+    if (i == 2) groups = SampleGroups(window.session().state);
     window.pages()->setCurrentIndex(i);
     Save(&window, out, pages[i]);
+    if (i == 2) groups.clear();
     if (i == 3) {
       // The division page after "开始分班": every inner page.
       division::DivisionPage* page = window.divisionPage();

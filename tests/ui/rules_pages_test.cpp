@@ -1,7 +1,7 @@
 // The rules pages driven through their widgets: weights with the cell
 // editor and the role menu, the sound boxes, ranges added and deleted with
-// their warnings, band conditions and balance levels, and leaving the first
-// rules page writing the lists.
+// their warnings, band conditions and balance levels, the teacher's groups,
+// and leaving the first rules page writing the lists.
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -20,6 +21,7 @@
 #include "ui/grid_model.h"
 #include "ui/import_tab.h"
 #include "ui/new_division_window.h"
+#include "ui/rules_groups.h"
 #include "ui/rules_tab1.h"
 #include "ui/rules_tab2.h"
 #include "ui_fixture.h"
@@ -271,6 +273,54 @@ class RulesPagesTest : public QObject {
     rules->itemsMenu()->hide();
     QCOMPARE(state.BalanceItemRows[3], Gb("数学|9 级|"));
     QCOMPARE(rules->itemsView()->model()->index(3, 1).data().toString(), QStringLiteral("9 级"));
+    QVERIFY(script.unexpected.isEmpty());
+  }
+
+  void teachersGroupsAddedDeletedAndNoted() {
+    Desk desk;
+    desk.Start();
+    ModalScript script;
+    ImportTables(desk, script, 1);
+    auto& state = desk.window->session().state;
+    desk.window->pages()->setCurrentIndex(2);
+    auto* panel = desk.window->rulesTab2()->groups();
+    QCOMPARE(panel->title(), QStringLiteral("分班约束（同班 / 不同班）"));
+
+    // Numbers pasted as a column, one of them unknown: named, nothing added.
+    panel->numbersBox()->setPlainText(QStringLiteral("1001\n1002\n1009"));
+    script.Answer(QMessageBox::Ok);
+    panel->addApartButton()->click();
+    QTRY_VERIFY(script.Done());
+    QCOMPARE(script.messages.last(),
+             QStringLiteral("下列学号在数据表中没有找到，约束没有添加：1009"));
+    QVERIFY(state.GroupRows.empty());
+
+    // Typed: several numbers a line.
+    panel->numbersBox()->clear();
+    QTest::keyClicks(panel->numbersBox(), QStringLiteral("1001 1002"));
+    panel->numbersBox()->insertPlainText(QStringLiteral("，1003"));
+    panel->noteBox()->setText(QStringLiteral("同一宿舍"));
+    panel->addTogetherButton()->click();
+    QCOMPARE(state.GroupRows, tessaly::model::RuleList({Gb("同班|1001,1002,1003,|同一宿舍|")}));
+    QVERIFY(panel->numbersBox()->toPlainText().isEmpty());
+    panel->numbersBox()->setPlainText(QStringLiteral("1001\t1003"));
+    panel->addApartButton()->click();
+    auto* grid = panel->view()->model();
+    QCOMPARE(grid->rowCount(), 2);
+    QCOMPARE(grid->index(0, 0).data().toString(), QStringLiteral("同班"));
+    QCOMPARE(grid->index(0, 1).data().toString(),
+             QStringLiteral("1001 张三、1002 李四、1003 王五"));
+    QCOMPARE(grid->index(1, 0).data().toString(), QStringLiteral("不同班"));
+
+    // The note edited in its cell.
+    QVERIFY(grid->setData(grid->index(1, 2), QStringLiteral("曾经吵架"), Qt::EditRole));
+    QCOMPARE(state.GroupRows[1], Gb("不同班|1001,1003,|曾经吵架|"));
+
+    // Deleting the selected group.
+    panel->view()->selectRow(0);
+    panel->deleteButton()->click();
+    QCOMPARE(state.GroupRows, tessaly::model::RuleList({Gb("不同班|1001,1003,|曾经吵架|")}));
+    QCOMPARE(grid->rowCount(), 1);
     QVERIFY(script.unexpected.isEmpty());
   }
 };
