@@ -15,6 +15,7 @@ packages=(
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format
   time
   qt6-base-dev qt6-multimedia-dev
+  libcairo2-dev libpango1.0-dev fonts-noto-cjk poppler-utils
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 if [ "${1:-}" = "tools" ]; then

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/division_version.h"
 #include "model/records.h"
 #include "model/rule_lists.h"
 
@@ -31,6 +32,8 @@ struct ProgramState {
   RuleList BalanceItemRows;
   RuleList CountConditionRows;
   RuleList SameNameRows;
+  // The versions kept of the division, in the order they were first kept.
+  std::vector<DivisionVersion> Versions;
 
   bool operator==(const ProgramState&) const = default;
 };
