@@ -16,3 +16,12 @@ for size in 1366x768 1920x1080; do
   xvfb-run -a -s "-screen 0 ${size}x24" "$shots" "$root/data/sample.fb" "$out/$size"
   echo "$out/$size: $(ls "$out/$size" | wc -l) pictures"
 done
+
+# The versions window, the chart of the class averages and the print window
+# (names with "versions" and "chart"), at the same sizes.
+shots_versions="$build/src/ui/tessaly-shots-versions"
+if [ -x "$shots_versions" ]; then
+  for size in 1366x768 1920x1080; do
+    xvfb-run -a -s "-screen 0 ${size}x24" "$shots_versions" "$root/data/sample.fb" "$out/$size"
+  done
+fi

@@ -20,6 +20,7 @@ packages=(
   time
   desktop-file-utils libxml2-utils libglib2.0-bin shared-mime-info
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
+  libcairo2-dev libpango1.0-dev fonts-noto-cjk poppler-utils
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 if [ "${1:-}" = "tools" ]; then

@@ -155,6 +155,29 @@ const std::vector<Command>& AllCommands() {
        "average charts. --class K puts class K's roster first (default: all students);\n"
        "--clipboard FILE also writes the all-data text there (- for standard output).",
        RunExport},
+      {"versions", "versions (方案) of a division: list, save, restore, delete, compare",
+       "usage: tessaly-cli versions FILE.fb\n"
+       "       tessaly-cli versions FILE.fb save NAME [--time T] [--yes] -o OUT.fb\n"
+       "       tessaly-cli versions FILE.fb restore NAME -o OUT.fb\n"
+       "       tessaly-cli versions FILE.fb delete NAME -o OUT.fb\n"
+       "       tessaly-cli versions FILE.fb compare NAME...\n"
+       "Without an action: the versions kept, one per line (name, time, score). save keeps\n"
+       "the classes and pins of the current division as version NAME (--time stamps it,\n"
+       "default the local time; a name already kept is replaced only with --yes); restore\n"
+       "makes version NAME the current division; delete removes it. compare prints the\n"
+       "current division and the versions side by side: score, per range the spread of the\n"
+       "average total, the widest subject and headcount spreads, and the number of students\n"
+       "placed differently from the current division. Unknown names write nothing.",
+       RunVersions},
+      {"print", "the class lists as a PDF to print (打印分班名单)",
+       "usage: tessaly-cli print FILE.fb [--class K] [--column HEADING]... [--no-summary]\n"
+       "                         -o LISTS.pdf\n"
+       "Every class from a new page: the table name, the class, its size, boys and girls,\n"
+       "then its students in number order with number, name and gender; --column adds a\n"
+       "column (总分, a subject, a balance or other column; no scores by default). Page\n"
+       "numbers at the foot; a last page sums up every class's averages (not with --class\n"
+       "or --no-summary). The Chinese font is embedded.",
+       RunPrint},
       {"pinyin", "pinyin or sound key of texts",
        "usage: tessaly-cli pinyin [--flags F] [--max M] TEXT...\n"
        "       tessaly-cli pinyin --key [--initial c-ch]... [--final an-ang]... TEXT...\n"

@@ -40,6 +40,12 @@ int RunExport(Args& args);
 // optimise command (cmd_deep.cpp).
 int RunDeepOptimise(Args& args);
 
+// versions: the versions kept in a division file (cmd_versions.cpp).
+int RunVersions(Args& args);
+
+// print: the printed class lists as a PDF (cmd_print.cpp).
+int RunPrint(Args& args);
+
 // The table of subcommands, in the order `tessaly-cli --help` lists them.
 const std::vector<Command>& AllCommands();
 

@@ -15,6 +15,7 @@ bool StartNewDivision(model::ProgramState& state, model::ImportPage& page, model
     }
     state.ImportedSets.clear();
     state.RangeSets.clear();
+    state.Versions.clear();
   }
   state.DivisionStarted = true;
   state.NextSetSlot = 0;

@@ -8,6 +8,7 @@
 
 #include "io/division_check.h"
 #include "io/division_markers.h"
+#include "io/division_versions.h"
 #include "io/safe_save.h"
 #include "model/number_format.h"
 #include "platform/encoding.h"
@@ -223,6 +224,7 @@ std::string WriteDivisionText(const model::ProgramState& state) {
   w.Line(std::string(state.CombineMode ? "1|" : "0|") + std::to_string(state.ExpectedSetCount) +
          "|");
   w.Line(std::string(kMode) + "_end");
+  for (const std::string& line : VersionLines(state.Versions)) w.Line(line);
   const std::string body = w.Take();
   return CheckSectionFor(body) + body;
 }

@@ -11,6 +11,7 @@
 #include "io/division_check.h"
 #include "io/division_file.h"
 #include "io/division_markers.h"
+#include "io/division_versions.h"
 #include "model/number_format.h"
 #include "model/text_fields.h"
 #include "platform/encoding.h"
@@ -308,6 +309,20 @@ model::RuleList ReadList(const FileLines& lines, const char* name) {
   return rows;
 }
 
+// The versions of the division; none without their section.
+std::vector<model::DivisionVersion> ReadVersions(const FileLines& lines) {
+  auto section =
+      lines.FindSection(std::string(kVersions) + "_begin", std::string(kVersions) + "_end");
+  if (!section) return {};
+  std::vector<std::string> content;
+  for (std::size_t i = section->first; i < section->last; ++i) content.push_back(lines[i]);
+  VersionsRead read = ReadVersionLines(content);
+  if (!read.error.empty()) {
+    throw Damage{AtLine(section->first + read.error_line) + read.error + "。"_gb};
+  }
+  return std::move(read.versions);
+}
+
 // An empty slot: what a cleared table holds.
 model::Student_F EmptySlot() {
   model::Student_F empty;
@@ -325,6 +340,7 @@ void Read(const FileLines& lines, model::ProgramState& state) {
   state.GroupRows = ReadList(lines, kGroups);
   // The same-name rows describe the division that was open before.
   state.SameNameRows.clear();
+  state.Versions = ReadVersions(lines);
 
   auto mode = lines.FindSection(std::string(kMode) + "_begin", std::string(kMode) + "_end");
   if (mode) {

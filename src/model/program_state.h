@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/division_version.h"
 #include "model/records.h"
 #include "model/rule_lists.h"
 
@@ -33,6 +34,8 @@ struct ProgramState {
   RuleList SameNameRows;
   // The teacher's keep-apart and keep-together groups (model/student_groups.h).
   RuleList GroupRows;
+  // The versions kept of the division, in the order they were first kept.
+  std::vector<DivisionVersion> Versions;
 
   bool operator==(const ProgramState&) const = default;
 };

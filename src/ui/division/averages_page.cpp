@@ -17,6 +17,7 @@
 #include "engine/evaluation.h"
 #include "stats/division_page.h"
 #include "stats/evenness.h"
+#include "ui/division/averages_chart_view.h"
 #include "ui/division/division_context.h"
 #include "ui/division/result_view.h"
 #include "ui/grid_model.h"
@@ -113,12 +114,18 @@ AveragesPage::AveragesPage(DivisionContext& ctx, QWidget* parent) : QWidget(pare
                                          "，然后打开Excel或WPS选择粘贴，可把相应的数据复制出来。"),
                           this);
   hint->setFrameShape(QFrame::StyledPanel);
+  // "图表": the class averages as bars around their range's average.
+  chart_button_ = new QPushButton(QStringLiteral("图表"), this);
+  connect(chart_button_, &QPushButton::clicked, this, [this] { ShowAveragesChart(ctx_, this); });
+  auto* hint_row = new QHBoxLayout;
+  hint_row->addWidget(hint, 1);
+  hint_row->addWidget(chart_button_);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tables_, 1);
   layout->addWidget(total_group);
   layout->addWidget(subject_group);
-  layout->addWidget(hint);
+  layout->addLayout(hint_row);
 
   connect(total_button_, &QPushButton::clicked, this, &AveragesPage::BalanceTotals);
   connect(subject_button_, &QPushButton::clicked, this, &AveragesPage::BalanceSubject);

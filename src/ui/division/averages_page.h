@@ -45,6 +45,7 @@ class AveragesPage : public QWidget {
   QLineEdit* subjectControl() const { return subject_control_; }
   QPushButton* totalButton() const { return total_button_; }
   QPushButton* subjectButton() const { return subject_button_; }
+  QPushButton* chartButton() const { return chart_button_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -66,6 +67,7 @@ class AveragesPage : public QWidget {
   QLineEdit* subject_control_;   // bsSkinEdit20
   QPushButton* total_button_;    // bsSkinButton16
   QPushButton* subject_button_;  // bsSkinButton17
+  QPushButton* chart_button_;    // 图表
 };
 
 }  // namespace tessaly::ui::division

@@ -19,8 +19,10 @@
 #include "ui/division/averages_page.h"
 #include "ui/division/counts_page.h"
 #include "ui/division/division_context.h"
+#include "ui/division/print_window.h"
 #include "ui/division/query_page.h"
 #include "ui/division/roster_page.h"
+#include "ui/division/versions_window.h"
 #include "ui/forwarding_user.h"
 #include "ui/qt_text.h"
 
@@ -102,6 +104,15 @@ DivisionPage::DivisionPage(Session& session, QWidget* parent)
   files->addWidget(copy_all_);
   files->addWidget(export_);
   files->addWidget(save_);
+  // The versions of the division and the printed class lists.
+  auto* versions = Button(QStringLiteral("分班方案"), this);
+  versions->setObjectName(QStringLiteral("versionsButton"));
+  auto* print = Button(QStringLiteral("打印分班名单"), this);
+  print->setObjectName(QStringLiteral("printButton"));
+  files->addWidget(versions);
+  files->addWidget(print);
+  connect(versions, &QPushButton::clicked, this, [this] { ShowVersionsWindow(*ctx_, this); });
+  connect(print, &QPushButton::clicked, this, [this] { PrintWindow(*ctx_, this).exec(); });
   files->addStretch();
 
   // Undo and redo of the changes since the division.
