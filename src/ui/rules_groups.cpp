@@ -43,10 +43,15 @@ GroupsPanel::GroupsPanel(Session& session, QWidget* parent)
 
   auto* inputs = new QVBoxLayout;
   layout->addLayout(inputs, 2);
-  inputs->addWidget(new QLabel(QStringLiteral("学号（可从表格粘贴，每行一个或多个）："), this));
+  // The box says what it takes inside itself, and stays three lines high:
+  // the second rules page must still fit a 1366x768 screen.
   numbers_ = new QPlainTextEdit(this);
   numbers_->setObjectName(QStringLiteral("GroupNumbers"));
-  numbers_->setMaximumHeight(72);
+  numbers_->setPlaceholderText(QStringLiteral("学号（可从表格粘贴，每行一个或多个）"));
+  numbers_->setToolTip(
+      QStringLiteral("输入或粘贴一组学生的学号，每行一个或多个，"
+                     "再点“添加不同班”或“添加同班”"));
+  numbers_->setMaximumHeight(60);
   inputs->addWidget(numbers_);
   auto* note_row = new QHBoxLayout;
   note_row->addWidget(new QLabel(QStringLiteral("备注："), this));

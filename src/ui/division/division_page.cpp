@@ -104,15 +104,6 @@ DivisionPage::DivisionPage(Session& session, QWidget* parent)
   files->addWidget(copy_all_);
   files->addWidget(export_);
   files->addWidget(save_);
-  // The versions of the division and the printed class lists.
-  auto* versions = Button(QStringLiteral("分班方案"), this);
-  versions->setObjectName(QStringLiteral("versionsButton"));
-  auto* print = Button(QStringLiteral("打印分班名单"), this);
-  print->setObjectName(QStringLiteral("printButton"));
-  files->addWidget(versions);
-  files->addWidget(print);
-  connect(versions, &QPushButton::clicked, this, [this] { ShowVersionsWindow(*ctx_, this); });
-  connect(print, &QPushButton::clicked, this, [this] { PrintWindow(*ctx_, this).exec(); });
   files->addStretch();
 
   // Undo and redo of the changes since the division.
@@ -121,6 +112,17 @@ DivisionPage::DivisionPage(Session& session, QWidget* parent)
   redo_ = Button(QStringLiteral("重做 (Ctrl+Y)"), this);
   history->addWidget(undo_);
   history->addWidget(redo_);
+  // The versions of the division and the printed class lists, under undo
+  // and redo: a column of their own would make the page taller than a
+  // 1366x768 screen has room for.
+  auto* versions = Button(QStringLiteral("分班方案"), this);
+  versions->setObjectName(QStringLiteral("versionsButton"));
+  auto* print = Button(QStringLiteral("打印分班名单"), this);
+  print->setObjectName(QStringLiteral("printButton"));
+  history->addWidget(versions);
+  history->addWidget(print);
+  connect(versions, &QPushButton::clicked, this, [this] { ShowVersionsWindow(*ctx_, this); });
+  connect(print, &QPushButton::clicked, this, [this] { PrintWindow(*ctx_, this).exec(); });
   history->addStretch();
 
   auto* upper = new QHBoxLayout;
