@@ -35,6 +35,9 @@ VersionsWindow::VersionsWindow(DivisionContext& ctx, QWidget* parent) : QDialog(
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->horizontalHeader()->setStretchLastSection(true);
+  // The caption above names the columns (name, time, score); a header row
+  // would only number them.
+  list_->horizontalHeader()->hide();
   list_->verticalHeader()->hide();
 
   compare_ = new QPushButton(QStringLiteral("方案对比"), this);
