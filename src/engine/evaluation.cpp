@@ -26,13 +26,12 @@ double LastItemLevel(const model::ProgramState& state, std::string_view item, do
   return fallback;
 }
 
-// A gap cell: three decimals, "+" in front of a difference above 0.
+}  // namespace
+
 std::string GapText(double diff) {
   std::string text = model::FormatAverage(diff);
   return diff > 0 ? "+" + text : text;
 }
-
-}  // namespace
 
 bool SummariseClass(const model::Student_F& set, std::int32_t class_number, New_ClassInf& target) {
   if (set.Students.empty()) return false;

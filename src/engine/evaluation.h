@@ -94,6 +94,10 @@ std::optional<double> ScoreDivision(const model::ProgramState& state);
 // number form.
 std::string ScoreCaption(double score);
 
+// A gap cell of the averages table: three decimals, "+" in front of a
+// difference above 0.
+std::string GapText(double diff);
+
 // The averages table: per range a heading row, the range row, one row per
 // class, the gap heading row and one gap row per class; one empty row
 // between blocks. Empty when RangeSets is empty.

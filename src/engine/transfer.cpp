@@ -394,22 +394,26 @@ TransferResult TransferStudent(model::ProgramState& state, model::UserPort& user
   return result;
 }
 
+std::string BackFilledMessage(const model::student& s) {
+  return "自动补回的学生："_gb + s.Name + " 总分："_gb + model::FormatNumber(s.Total);
+}
+
+std::string NoPartnerMessage(double limit) {
+  return "没找到总分之差小于："_gb + model::FormatNumber(limit) +
+         " 的学生进行对换，调班没有成功！"_gb;
+}
+
 TransferResult bsSkinButton13Click(model::ProgramState& state, model::UserPort& user,
                                    const std::string& number, const std::string& name,
                                    std::int32_t target, double limit, bool back_fill) {
-  static const std::string kBackFilled = "自动补回的学生："_gb;
-  static const std::string kTotal = " 总分："_gb;
-  static const std::string kNoPartnerA = "没找到总分之差小于："_gb;
-  static const std::string kNoPartnerB = " 的学生进行对换，调班没有成功！"_gb;
   TransferResult result =
       TransferStudent(state, user, number, name, target, limit,
                       back_fill ? BackFillMode::BackFillByMatch : BackFillMode::NoBackFill);
   if (result.success() && result.back_filled) {
     // Shown in a warning box like the refusals, with its OK button.
-    user.Warning(kBackFilled + result.back_filled->Name + kTotal +
-                 model::FormatNumber(result.back_filled->Total));
+    user.Warning(BackFilledMessage(*result.back_filled));
   } else if (result.outcome == TransferOutcome::NoCandidate) {
-    user.Warning(kNoPartnerA + model::FormatNumber(limit) + kNoPartnerB);
+    user.Warning(NoPartnerMessage(limit));
   }
   return result;
 }

@@ -80,6 +80,11 @@ std::optional<std::int32_t> ChooseBalancePartner(const model::ProgramState& stat
                                                  const std::vector<std::int32_t>& candidates,
                                                  const NamesakeGrade& namesake);
 
+// "自动补回的学生：" with the name and total of the student who came back.
+std::string BackFilledMessage(const model::student& s);
+// "没找到总分之差小于：" ...: no student within `limit` could come back.
+std::string NoPartnerMessage(double limit);
+
 // The command "开始调班": TransferStudent with BackFillByMatch when
 // `back_fill`, else NoBackFill, and its messages: the back-filled student
 // ("自动补回的学生：" ...) or the missing partner ("没找到总分之差小于：" ...).

@@ -21,9 +21,10 @@ struct BandSpec {
   std::int32_t column = -1;  // subject column; -1 for the total
 };
 
-// The distinct class ids of range r, at most class count of them.
-std::vector<std::int32_t> DistinctIds(const std::string& row) {
-  const model::RangeRow rr = model::ReadRangeRow(row);
+}  // namespace
+
+std::vector<std::int32_t> DistinctClassIds(const std::string& range_row) {
+  const model::RangeRow rr = model::ReadRangeRow(range_row);
   std::vector<std::int32_t> out;
   std::int32_t taken = 0;
   for (std::int32_t id : model::ClassIds(rr.class_ids)) {
@@ -33,8 +34,6 @@ std::vector<std::int32_t> DistinctIds(const std::string& row) {
   return out;
 }
 
-}  // namespace
-
 RangeMeasures MeasuresOf(const model::ProgramState& state, std::size_t r) {
   static const std::string kBoy = "男"_gb, kGirl = "女"_gb, kTotal = "总分"_gb;
   const model::Student_F& set = state.RangeSets[r];
@@ -42,7 +41,7 @@ RangeMeasures MeasuresOf(const model::ProgramState& state, std::size_t r) {
   const auto& balance = set.Headings.BalanceHeadings;
   RangeMeasures m;
   m.key = model::RangeKey(state.ClassRangeRows[r]);
-  m.class_ids = DistinctIds(state.ClassRangeRows[r]);
+  m.class_ids = DistinctClassIds(state.ClassRangeRows[r]);
   m.total_level = engine::ItemLevel(state, kTotal);
   const std::size_t score_count = set.Students.empty() ? 0 : set.Students.front().Scores.size();
   for (std::size_t j = 0; j < score_count; ++j) {

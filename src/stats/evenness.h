@@ -40,6 +40,10 @@ struct RangeMeasures {
   std::vector<std::int32_t> feature_ids;
 };
 
+// The distinct class ids of a range row, at most its class count of them,
+// in the row's order.
+std::vector<std::int32_t> DistinctClassIds(const std::string& range_row);
+
 // The measures of range r (requires r < RangeSets.size() and
 // r < ClassRangeRows.size()). Features: 男 and 女; per balance heading the
 // non-empty values held by more than one student of the range; the band
