@@ -351,6 +351,7 @@ MovePreview PreviewMove(const model::ProgramState& state, const ClassBoard& boar
   if (partner != nullptr) AddNamesakes(board, *partner, place->column, &card, p.namesakes);
   p.broken_groups = BrokenBy(state, static_cast<std::size_t>(board.range), number, target,
                              partner != nullptr ? &partner->number : nullptr, p.from_class);
+  p.warning = PreviewWarning(state, p);
   return p;
 }
 
@@ -398,6 +399,7 @@ MovePreview PreviewExchange(const model::ProgramState& state, const ClassBoard& 
   AddNamesakes(board, y, pa->column, &x, p.namesakes);
   p.broken_groups =
       BrokenBy(state, static_cast<std::size_t>(board.range), a, p.to_class, &b, p.from_class);
+  p.warning = PreviewWarning(state, p);
   return p;
 }
 

@@ -121,6 +121,7 @@ struct MovePreview {
   // The namesakes the move would put together: "3 班：张伟、章维" per pair.
   std::vector<std::string> namesakes;
   std::vector<std::int32_t> broken_groups;  // rows of GroupRows the move would break
+  std::string warning;                      // PreviewWarning of the two above
   bool Warns() const { return !namesakes.empty() || !broken_groups.empty(); }
 };
 

@@ -8,10 +8,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -20,8 +22,11 @@
 #include <QThread>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "model/student_groups.h"
+#include "ui/division/board_page.h"
+#include "ui/division/board_view.h"
 #include "ui/division/counts_page.h"
 #include "ui/division/division_page.h"
 #include "ui/help_windows.h"
@@ -81,6 +86,38 @@ tessaly::model::RuleList SampleGroups(const tessaly::model::ProgramState& state)
           tessaly::model::GroupRow({tessaly::model::GroupKind::kTogether,
                                     {numbers[3], numbers[4]},
                                     Gb(QStringLiteral("兄妹"))})};
+}
+
+// The class board of the range with the most classes while a card is
+// dragged over a class where it would meet a namesake: the figures after
+// the move beside the present ones, the column in the warning colour.
+void BoardDragShot(QWidget& window, division::BoardPage& board, const QString& out) {
+  board.rangeBox()->setCurrentIndex(board.rangeBox()->count() - 1);
+  const auto& columns = board.board().columns;
+  std::string number;
+  std::size_t target = 0;
+  for (std::size_t k = 0; k < columns.size() && number.empty(); ++k) {
+    for (const auto& c : columns[k].cards) {
+      for (std::size_t o = 0; o < columns.size() && number.empty() && !c.sound_key.empty(); ++o) {
+        for (const auto& d : columns[o].cards) {
+          if (o != k && !c.pinned() && d.sound_key == c.sound_key) number = c.number, target = o;
+        }
+      }
+    }
+  }
+  if (number.empty()) return;
+  division::BoardView* view = board.view();
+  view->Select(number);
+  const QPoint at = view->ColumnPoint(target);
+  std::unique_ptr<QMimeData> data(division::BoardView::CardData(number));
+  QDragEnterEvent enter(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(view->viewport(), &enter);
+  QDragMoveEvent move(at, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(view->viewport(), &move);
+  Save(&window, out, QStringLiteral("08-division-7-board-drag"));
+  QDragLeaveEvent leave;
+  QApplication::sendEvent(view->viewport(), &leave);
+  board.rangeBox()->setCurrentIndex(0);
 }
 
 }  // namespace
@@ -152,12 +189,13 @@ int main(int argc, char** argv) {
       // The division page after "开始分班": every inner page.
       division::DivisionPage* page = window.divisionPage();
       page->Divide();
-      const char* inner[] = {"averages", "roster", "counts", "samenames", "query"};
-      for (int k = 0; k < 5; ++k) {
+      const char* inner[] = {"averages", "roster", "counts", "samenames", "query", "board"};
+      for (int k = 0; k < 6; ++k) {
         page->innerPages()->setCurrentIndex(k);
         if (k == 2) page->countsPage()->computeButton()->click();
         Save(&window, out, QStringLiteral("08-division-%1-%2").arg(k + 1).arg(inner[k]));
       }
+      BoardDragShot(window, *page->boardPage(), out);
       page->innerPages()->setCurrentIndex(0);
     }
   }

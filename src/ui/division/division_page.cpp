@@ -17,6 +17,7 @@
 #include "io/work_commands.h"
 #include "stats/headcount_page.h"
 #include "ui/division/averages_page.h"
+#include "ui/division/board_page.h"
 #include "ui/division/counts_page.h"
 #include "ui/division/division_context.h"
 #include "ui/division/print_window.h"
@@ -30,7 +31,7 @@ namespace tessaly::ui::division {
 
 namespace {
 
-enum InnerPage { kAverages, kRoster, kCounts, kSameNames, kQuery };
+enum InnerPage { kAverages, kRoster, kCounts, kSameNames, kQuery, kBoard };
 
 QPushButton* Button(const QString& caption, QWidget* parent) {
   auto* button = new QPushButton(caption, parent);
@@ -142,11 +143,13 @@ DivisionPage::DivisionPage(Session& session, QWidget* parent)
   counts_ = new CountsPage(*ctx_, inner_);
   same_names_ = new SameNamesPage(*ctx_, inner_);
   query_ = new QueryPage(*ctx_, inner_);
+  board_ = new BoardPage(*ctx_, inner_);
   inner_->addTab(averages_, QStringLiteral("平均分"));
   inner_->addTab(roster_, QStringLiteral("分班名单"));
   inner_->addTab(counts_, QStringLiteral("人数统计"));
   inner_->addTab(same_names_, QStringLiteral("同姓名学生分布"));
   inner_->addTab(query_, QStringLiteral("查询与调整"));
+  inner_->addTab(board_, QStringLiteral("调班看板"));
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(upper);
@@ -176,6 +179,7 @@ DivisionPage::DivisionPage(Session& session, QWidget* parent)
     if (i == kRoster) roster_->Render();
     if (i == kSameNames) same_names_->Render();
     if (i == kQuery) query_->Refresh();
+    if (i == kBoard) board_->Render();
   });
   ShowHistory();
 }
@@ -195,6 +199,7 @@ void DivisionPage::EnterInner(int index) {
   if (index == kCounts) counts_->Enter();
   if (index == kSameNames) same_names_->Render();
   if (index == kQuery) query_->Enter();
+  if (index == kBoard) board_->Enter();
 }
 
 void DivisionPage::Divide() {

@@ -2,7 +2,7 @@
 // The page "自动分班及处理": the upper panel with its commands ("开始分班" and
 // the score, the option group and "优化分班结果", the two all-data exports,
 // "保存分班结果", undo and redo) over the inner pages 平均分, 分班名单, 人数统计,
-// 同姓名学生分布 and 查询与调整.
+// 同姓名学生分布, 查询与调整 and the class board 调班看板.
 
 #include <QWidget>
 
@@ -18,6 +18,7 @@ class QTabWidget;
 namespace tessaly::ui::division {
 
 class AveragesPage;
+class BoardPage;
 class CountsPage;
 class DivisionContext;
 class QueryPage;
@@ -57,6 +58,7 @@ class DivisionPage : public QWidget {
   CountsPage* countsPage() const { return counts_; }
   SameNamesPage* sameNamesPage() const { return same_names_; }
   QueryPage* queryPage() const { return query_; }
+  BoardPage* boardPage() const { return board_; }
 
  signals:
   // What a command did with a file ("已保存到 …", "已导出到 …"), for the
@@ -85,6 +87,7 @@ class DivisionPage : public QWidget {
   CountsPage* counts_;
   SameNamesPage* same_names_;
   QueryPage* query_;
+  BoardPage* board_;
 };
 
 }  // namespace tessaly::ui::division

@@ -30,36 +30,14 @@
 #include "ui/division/division_page.h"
 #include "ui/division/print_window.h"
 #include "ui/grid_model.h"
+#include "ui/sample_division.h"
 
 using namespace tessaly;
 using tessaly::ui::division::DivisionPage;
 
 namespace {
 
-class NoSettings : public model::SettingsPort {
- public:
-  std::optional<std::string> Read(const std::string&, const std::string&) override { return {}; }
-  bool Write(const std::string&, const std::string&, const std::string&) override { return true; }
-};
-
-struct Fixture {
-  testing::FakeUser user;
-  model::MemoryClipboard clipboard;
-  NoSettings settings;
-  ui::Session session{{}, {}, user, clipboard, settings, {}};
-  DivisionPage page{session};
-
-  Fixture() {
-    const io::DivisionRead read =
-        io::LoadDivisionFile(std::string(TESSALY_SOURCE_DIR) + "/data/sample.fb", {});
-    if (!read.ok) qFatal("the sample cannot be read");
-    session.state = read.state;
-    page.context().SetCoinSeed(1);
-    page.resize(1366, 768);
-    page.Enter();
-    page.divideButton()->click();
-  }
-  model::ProgramState& state() { return session.state; }
+struct Fixture : uitest::SampleDivision {
   QPushButton* Named(const char* name) { return page.findChild<QPushButton*>(name); }
 };
 
