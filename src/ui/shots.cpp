@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
@@ -96,11 +97,12 @@ void BoardDragShot(QWidget& window, division::BoardPage& board, const QString& o
   const auto& columns = board.board().columns;
   std::string number;
   std::size_t target = 0;
-  for (std::size_t k = 0; k < columns.size() && number.empty(); ++k) {
+  // The namesakes in neighbouring classes, so that both show their figures.
+  for (std::size_t k = 0; k + 1 < columns.size() && number.empty(); ++k) {
     for (const auto& c : columns[k].cards) {
-      for (std::size_t o = 0; o < columns.size() && number.empty() && !c.sound_key.empty(); ++o) {
-        for (const auto& d : columns[o].cards) {
-          if (o != k && !c.pinned() && d.sound_key == c.sound_key) number = c.number, target = o;
+      for (const auto& d : columns[k + 1].cards) {
+        if (!c.pinned() && !c.sound_key.empty() && d.sound_key == c.sound_key) {
+          number = c.number, target = k + 1;
         }
       }
     }

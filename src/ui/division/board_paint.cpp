@@ -15,7 +15,7 @@ namespace tessaly::ui::division {
 namespace {
 
 constexpr int kBars = 34;
-constexpr double kBarFull = 3;
+constexpr double kBarFull = 2;  // a deviation this far off fills half the bar area
 
 const QColor kText(0x22, 0x26, 0x2d);
 const QColor kMuted(0x5f, 0x67, 0x73);
@@ -110,7 +110,7 @@ void BoardView::PaintHeading(QPainter& painter, std::size_t column) const {
       const int h =
           static_cast<int>(std::lround(std::min(std::fabs(d) / kBarFull, 1.0) * (kBars / 2 - 1)));
       const int x = left + static_cast<int>(j) * slot + (slot - bar) / 2;
-      painter.fillRect(QRect(x, d > 0 ? zero - h : zero + 1, bar, std::max(h, 1)),
+      painter.fillRect(QRect(x, d > 0 ? zero - h : zero + 1, bar, h),
                        GradeColour(adjust::DeviationGrade(d)));
       if (j < board_->subjects.size()) {
         painter.setFont(small);
@@ -131,13 +131,11 @@ void BoardView::PaintHeading(QPainter& painter, std::size_t column) const {
     if (f.class_id == p->to_class) after = &p->to_after;
     if (f.class_id == p->from_class) after = &p->from_after;
     if (after != nullptr) {
-      painter.setFont(bold);
       painter.setPen(p->Warns() ? kWarnLine : kTargetLine);
       painter.drawText(QRect(left, y, width, lh), Qt::AlignLeft | Qt::AlignVCenter,
                        QStringLiteral("调后 ") + FiguresLine(*after));
       painter.drawText(QRect(left, y + lh, width, lh), Qt::AlignLeft | Qt::AlignVCenter,
-                       QStringLiteral("调后最大 ") + Q(adjust::WidestText(*board_, *after)));
-      painter.setFont(font());
+                       QStringLiteral("调后最大科差 ") + Q(adjust::WidestText(*board_, *after)));
     }
   }
 }

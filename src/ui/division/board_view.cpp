@@ -214,16 +214,16 @@ bool BoardView::Hover(const std::string& number, const QPoint& p) {
   const adjust::MovePreview& pv = it->second;
   hover_column_ = k;
   hover_partner_ = partner;
+  // What the drop would do, and what it would put at risk.
   if (!pv.possible) {
     hover_text_ = Q(pv.refusal);
-  } else if (pv.Warns()) {
-    hover_text_ = Q(pv.warning);
-  } else if (pv.back_filled) {
-    hover_text_ = (partner.empty() ? QStringLiteral("自动补回：") : QStringLiteral("对换：")) +
-                  Q(pv.back_filled->name) + QStringLiteral("（") + Q(pv.back_filled->total_text) +
-                  QStringLiteral("）");
   } else {
-    hover_text_ = QStringLiteral("调入 %1 班").arg(pv.to_class);
+    hover_text_ = pv.back_filled ? (partner.empty() ? QStringLiteral("自动补回：")
+                                                    : QStringLiteral("对换：")) +
+                                       Q(pv.back_filled->name) + QStringLiteral("（") +
+                                       Q(pv.back_filled->total_text) + QStringLiteral("）")
+                                 : QStringLiteral("调入 %1 班").arg(pv.to_class);
+    if (pv.Warns()) hover_text_ = Q(pv.warning) + QStringLiteral("\n") + hover_text_;
   }
   viewport()->update();
   return pv.possible;
