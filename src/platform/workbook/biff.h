@@ -54,10 +54,12 @@ int Version(std::string_view book);
 // Walks the shared-string table (SST and its CONTINUE records): the
 // characters of a string may go on in the next record, which then starts
 // with a new option byte; formatting runs and phonetic data may go on as
-// they are. Appends each string (code page 936) to `out` when given. False
-// when a string runs past the last record or bytes remain after the last
-// string.
-bool ReadSharedStrings(const std::vector<std::string_view>& parts, std::vector<std::string>* out);
+// they are. Appends each string (code page 936) to `out` when given. The
+// count of strings, which may be fewer than the table says when its records
+// end after a whole string (some writers count wrong); none when a string
+// runs past the last record or bytes remain after the counted strings.
+std::optional<std::size_t> ReadSharedStrings(const std::vector<std::string_view>& parts,
+                                             std::vector<std::string>* out);
 
 // UTF-16 code units (unpaired surrogates as U+FFFD) as code page 936 text.
 std::string FromUtf16(const std::vector<std::uint16_t>& units);

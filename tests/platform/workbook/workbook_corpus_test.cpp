@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "platform/encoding.h"
@@ -53,7 +54,7 @@ TEST(WorkbookCorpus, EveryFileGivesItsExpectedOutcome) {
       EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
   }
-  EXPECT_EQ(files, 13);
+  EXPECT_EQ(files, 14);
 }
 
 TEST(WorkbookCorpus, ScoreTablesReadWithTheirCellsWhateverTheirForm) {
@@ -85,6 +86,38 @@ TEST(WorkbookCorpus, ScoreTablesReadWithTheirCellsWhateverTheirForm) {
   EXPECT_EQ(enc::ToUtf8(chart.sheet->Cell(1, 2)), "姓名");
   EXPECT_EQ(chart.sheet->Cell(301, 1), "2023300");
   EXPECT_EQ(chart.sheet->rows[300].size(), 6u);
+}
+
+TEST(WorkbookCorpus, WriterQuirksAreReadButTheirDamagedFormsRefused) {
+  // The file counts more shared strings than it holds, has no DIMENSION
+  // record, a BLANK before each value and no filler after its last sector's
+  // data: read as LibreOffice reads it.
+  std::ifstream in(Corpus("writer_quirks.xls"), std::ios::binary);
+  const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const ReadResult r = ReadXlsBytes(good);
+  ASSERT_TRUE(r.sheet) << enc::ToUtf8(r.error);
+  EXPECT_EQ(enc::ToUtf8(r.sheet->Cell(1, 4)), "KEMU语文");
+  EXPECT_EQ(r.sheet->Cell(2, 1), "2023001");
+  EXPECT_EQ(r.sheet->Cell(21, 1), "2023020");
+  EXPECT_EQ(r.sheet->rows.size(), 21u);
+  auto refusal = [](const std::string& bytes) { return enc::ToUtf8(ReadXlsBytes(bytes).error); };
+  // One byte short of the stream's data: its last sector does not hold it.
+  EXPECT_NE(refusal(good.substr(0, good.size() - 1)).find("工作簿流的扇区链无效"),
+            std::string::npos);
+  // A cell naming a shared string past those the table holds.
+  std::string bad = good;
+  const std::size_t labelsst = bad.find(std::string("\xFD\x00\x0A\x00", 4));
+  ASSERT_NE(labelsst, std::string::npos);
+  bad[labelsst + 4 + 6] = '\x7F';
+  EXPECT_NE(refusal(bad).find("单元格的共享字符串不存在"), std::string::npos);
+  // The heading of column B moved onto column A: two values for one cell,
+  // neither of them the right one for certain (a blank before a value is
+  // no second value).
+  bad = good;
+  const std::size_t second = bad.find(std::string("\xFD\x00\x0A\x00", 4), labelsst + 1);
+  ASSERT_NE(second, std::string::npos);
+  bad[second + 4 + 2] = 0;
+  EXPECT_NE(refusal(bad).find("同一个单元格有两条记录"), std::string::npos);
 }
 
 }  // namespace
