@@ -79,6 +79,17 @@ std::string RecordString(std::string_view data, std::size_t at, std::size_t coun
 // before Excel 5.0, a password, damaged records. None when it can be read.
 std::optional<std::string> Refusal(std::string_view file_bytes);
 
+// The password Excel encrypts a workbook with when it protects only the
+// workbook's structure or windows; it opens such a file without asking.
+constexpr std::string_view kDefaultPassword = "VelvetSweatshop";
+
+// The workbook stream with its records readable: as it is when it is not
+// encrypted (no FILEPASS record), decrypted when it is encrypted by RC4
+// (keys from MD5, or from SHA-1 by the CryptoAPI method) with `password`.
+// None when it is encrypted by another method or with another password.
+std::optional<std::string> PlainStream(std::string book,
+                                       std::string_view password = kDefaultPassword);
+
 // The refusals of a protected workbook and of an old file version (2 to 4).
 std::string PasswordProtected();
 std::string OldVersion(int version);

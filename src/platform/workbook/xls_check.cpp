@@ -256,14 +256,11 @@ std::optional<std::string> Refusal(std::string_view file_bytes) {
   if (version == 0) return "不是有效的Excel文件：工作簿数据不以文件头记录开始"_gb;
   if (version < 5) return OldVersion(version);
   // A workbook protected by a password to open: everything after FILEPASS
-  // is encrypted, so it is refused before its records are judged.
-  bool encrypted = false;
-  ForEachRecord(book, 0, [&](std::uint32_t type, std::string_view, std::size_t) {
-    encrypted = encrypted || type == kFilePass;
-    return type != kEof;
-  });
-  if (encrypted) return PasswordProtected();
-  if (auto problem = RecordProblem(book)) return "不是有效的Excel文件："_gb + *problem;
+  // is encrypted, so it is refused before its records are judged, unless
+  // the password is Excel's default one.
+  const std::optional<std::string> plain = PlainStream(book);
+  if (!plain) return PasswordProtected();
+  if (auto problem = RecordProblem(*plain)) return "不是有效的Excel文件："_gb + *problem;
   return std::nullopt;
 }
 

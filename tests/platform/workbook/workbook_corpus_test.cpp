@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/encoding.h"
+#include "platform/workbook/biff.h"
 #include "platform/workbook/workbook_reader.h"
 
 namespace tessaly::workbook {
@@ -54,7 +55,7 @@ TEST(WorkbookCorpus, EveryFileGivesItsExpectedOutcome) {
       EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
   }
-  EXPECT_EQ(files, 14);
+  EXPECT_EQ(files, 15);
 }
 
 TEST(WorkbookCorpus, ScoreTablesReadWithTheirCellsWhateverTheirForm) {
@@ -118,6 +119,47 @@ TEST(WorkbookCorpus, WriterQuirksAreReadButTheirDamagedFormsRefused) {
   ASSERT_NE(second, std::string::npos);
   bad[second + 4 + 2] = 0;
   EXPECT_NE(refusal(bad).find("同一个单元格有两条记录"), std::string::npos);
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string WorkbookStreamOf(const std::string& file) {
+  CompoundFile cf(file);
+  return cf.Stream(biff::WorkbookStreamName(cf).value_or("Workbook"));
+}
+
+TEST(WorkbookCorpus, AWorkbookEncryptedWithExcelsDefaultPasswordIsRead) {
+  // Encrypted by RC4 with the password Excel gives a workbook whose
+  // structure is protected: read without asking, as Excel and LibreOffice
+  // open it.
+  const std::string file = FileBytes(Corpus("default_password.xls"));
+  const ReadResult r = ReadXlsBytes(file);
+  ASSERT_TRUE(r.sheet) << enc::ToUtf8(r.error);
+  EXPECT_EQ(enc::ToUtf8(r.sheet->name), "成绩");
+  EXPECT_EQ(enc::ToUtf8(r.sheet->Cell(1, 6)), "KEMU英语");
+  EXPECT_EQ(r.sheet->Cell(31, 1), "2023030");
+  // The same with one byte of the sealed verifier changed: a password not
+  // known here, refused as protected.
+  std::string other = file;
+  const std::size_t filepass = other.find(std::string("\x2F\x00\x36\x00\x01\x00", 6));
+  ASSERT_NE(filepass, std::string::npos);
+  other[filepass + 4 + 40] ^= 1;
+  EXPECT_EQ(enc::ToUtf8(ReadXlsBytes(other).error).rfind("Excel文件设有打开密码", 0), 0u);
+  EXPECT_FALSE(biff::PlainStream(WorkbookStreamOf(file), "velvetsweatshop"));
+  // LibreOffice encrypts a workbook saved with a password the same way:
+  // with its password it decrypts to the table's shared strings; without,
+  // it stays refused.
+  const std::string saved = WorkbookStreamOf(FileBytes(Corpus("scores_password.xls")));
+  EXPECT_FALSE(biff::PlainStream(saved));
+  const auto plain = biff::PlainStream(saved, "tessaly");
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->size(), saved.size());
+  const std::string kemu("K\0E\0M\0U\0", 8);  // in UTF-16
+  EXPECT_NE(plain->find(kemu), std::string::npos);
+  EXPECT_EQ(saved.find(kemu), std::string::npos);
 }
 
 }  // namespace
