@@ -187,6 +187,35 @@ TEST(HtmlReader, ReadsTheFirstTableInTheDeclaredEncoding) {
   EXPECT_FALSE(LooksLikeHtmlTable("name,score\n<table>"));
 }
 
+TEST(HtmlReader, CellsOfSeveralRowsAndColumnsKeepTheCellsAfterThemInTheirColumns) {
+  // A two-row heading as school systems export it, a remark spanning two
+  // students, and a block of two rows and two columns: the text stands in
+  // the first cell of its block, as a spreadsheet shows merged cells.
+  const std::string page =
+      "<table><tr><th rowspan=2>ID</th><th rowspan=\"2\">Name</th><th colspan=2>Scores</th>"
+      "<th rowspan=2>Note</th></tr>"
+      "<tr><th>Chinese</th><th>Maths</th></tr>"
+      "<tr><td>1</td><td>Ann</td><td>90</td><td>80</td><td rowspan='2'>moved</td></tr>"
+      "<tr><td>2</td><td>Bob</td><td>85</td><td>70</td></tr>"
+      "<tr><td>3</td><td rowspan=2 colspan=2>absent</td><td>77</td><td>x</td></tr>"
+      "<tr><td>4</td><td>66</td><td>y</td></tr>"
+      "<tr><td>5</td><td rowspan=0>zero</td><td>55</td></tr></table>";
+  const ReadResult r = ReadHtml(page);
+  ASSERT_TRUE(r.sheet) << enc::ToUtf8(r.error);
+  const Sheet& s = *r.sheet;
+  const std::vector<std::vector<std::string>> expected = {
+      {"ID", "Name", "Scores", "", "Note"}, {"", "", "Chinese", "Maths", ""},
+      {"1", "Ann", "90", "80", "moved"},    {"2", "Bob", "85", "70", ""},
+      {"3", "absent", "", "77", "x"},       {"4", "", "", "66", "y"},
+      {"5", "zero", "55", "", ""}};
+  ASSERT_EQ(s.rows.size(), expected.size());
+  for (std::size_t row = 0; row < expected.size(); ++row) {
+    for (std::size_t col = 0; col < 5; ++col) {
+      EXPECT_EQ(s.Cell(row + 1, col + 1), expected[row][col]) << row + 1 << "," << col + 1;
+    }
+  }
+}
+
 TEST(SheetLimits, CellTextBeyondTheBoundIsRefusedBeforeItIsCopied) {
   // One shared string named by many cells of a .xlsx, many text cells of a
   // page: the same bound on all the cells' text.
