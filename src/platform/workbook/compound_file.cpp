@@ -169,7 +169,9 @@ std::optional<std::string> CompoundFile::Problem(std::string_view needed) const 
     ++named;
   }
   if (named == 0 || named != U32(b_, 0x2C)) return damaged + "分配表的扇区数不符"_gb;
-  if (fat_.size() < count) return damaged + "分配表太短"_gb;
+  // The table covers every whole sector; a chain through a partial last
+  // sector it does not cover is refused with that chain.
+  if (fat_.size() < b_.size() / sector_ - 1) return damaged + "分配表太短"_gb;
 
   auto chain_holds = [&](std::uint32_t start, std::uint64_t bytes, const std::string& what) {
     bool reaches_last = false;
