@@ -15,7 +15,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzip-dev libpugixml-dev libxlsxwriter-dev
+  libzip-dev libpugixml-dev libxlsxwriter-dev nettle-dev
   clang libclang-rt-14-dev libfuzzer-14-dev clang-format
   time
   desktop-file-utils libxml2-utils libglib2.0-bin shared-mime-info

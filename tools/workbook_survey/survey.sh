@@ -14,7 +14,9 @@ shift 2
 : > "$out.stderr"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-hard_rss_limit_mb=4000}
 asan=0
-nm "$bin" 2>/dev/null | grep -q __asan_init && asan=1
+# (grep reads all of nm's output: with -q it could stop early and nm's broken
+# pipe would fail the pipeline under pipefail)
+nm -D "$bin" 2>/dev/null | grep __asan_init > /dev/null && asan=1
 find "$@" -type f -iregex '.*\.\(xls\|xlsx\|xlsm\|xlsb\|ods\|csv\)' -print0 | sort -z |
   xargs -0 -n 1 -P 2 sh -c '
     bin=$0 err=$1 asan=$2 file=$3

@@ -31,8 +31,9 @@ int Version(std::string_view book) {
   }
 }
 
-bool ReadSharedStrings(const std::vector<std::string_view>& parts, std::vector<std::string>* out) {
-  if (parts.empty() || parts[0].size() < 8) return false;
+std::optional<std::size_t> ReadSharedStrings(const std::vector<std::string_view>& parts,
+                                             std::vector<std::string>* out) {
+  if (parts.empty() || parts[0].size() < 8) return std::nullopt;
   const std::size_t unique = U32(parts[0], 4);
   std::size_t part = 0;
   std::size_t at = 8;
@@ -55,21 +56,24 @@ bool ReadSharedStrings(const std::vector<std::string_view>& parts, std::vector<s
     return true;
   };
   std::vector<std::uint16_t> units;
-  for (std::size_t i = 0; i < unique; ++i) {
-    if (!next_part()) return false;
+  std::size_t i = 0;
+  for (; i < unique; ++i) {
+    // Some writers count more strings than they write (or count wrong in
+    // an empty table): the table ends with its records.
+    if (!next_part()) return i;
     std::string_view p = parts[part];
-    if (at + 3 > p.size()) return false;  // the string's header is never split
+    if (at + 3 > p.size()) return std::nullopt;  // the string's header is never split
     std::size_t chars = U16(p, at);
     unsigned options = static_cast<unsigned char>(p[at + 2]);
     at += 3;
     std::size_t runs = 0, extra = 0;
     if (options & 0x08) {
-      if (at + 2 > p.size()) return false;
+      if (at + 2 > p.size()) return std::nullopt;
       runs = U16(p, at);
       at += 2;
     }
     if (options & 0x04) {
-      if (at + 4 > p.size()) return false;
+      if (at + 4 > p.size()) return std::nullopt;
       extra = U32(p, at);
       at += 4;
     }
@@ -80,13 +84,13 @@ bool ReadSharedStrings(const std::vector<std::string_view>& parts, std::vector<s
         // The characters go on in the next record, after a new option byte.
         ++part;
         at = 0;
-        if (part >= parts.size() || parts[part].empty()) return false;
+        if (part >= parts.size() || parts[part].empty()) return std::nullopt;
         wide = parts[part][0] & 0x01;
         at = 1;
       }
       const std::string_view q = parts[part];
       std::size_t room = (q.size() - at) / (wide ? 2 : 1);
-      if (room == 0) return false;
+      if (room == 0) return std::nullopt;
       std::size_t take = std::min(chars, room);
       if (out) {
         for (std::size_t k = 0; k < take; ++k) {
@@ -97,11 +101,12 @@ bool ReadSharedStrings(const std::vector<std::string_view>& parts, std::vector<s
       at += take * (wide ? 2 : 1);
       chars -= take;
     }
-    if (!skip(4 * runs) || !skip(extra)) return false;
+    if (!skip(4 * runs) || !skip(extra)) return std::nullopt;
     if (out) out->push_back(FromUtf16(units));
   }
-  // The table holds exactly the strings it counts.
-  return !next_part();
+  // No bytes after the strings it counts.
+  if (next_part()) return std::nullopt;
+  return i;
 }
 
 std::string FromUtf16(const std::vector<std::uint16_t>& units) {

@@ -54,10 +54,12 @@ int Version(std::string_view book);
 // Walks the shared-string table (SST and its CONTINUE records): the
 // characters of a string may go on in the next record, which then starts
 // with a new option byte; formatting runs and phonetic data may go on as
-// they are. Appends each string (code page 936) to `out` when given. False
-// when a string runs past the last record or bytes remain after the last
-// string.
-bool ReadSharedStrings(const std::vector<std::string_view>& parts, std::vector<std::string>* out);
+// they are. Appends each string (code page 936) to `out` when given. The
+// count of strings, which may be fewer than the table says when its records
+// end after a whole string (some writers count wrong); none when a string
+// runs past the last record or bytes remain after the counted strings.
+std::optional<std::size_t> ReadSharedStrings(const std::vector<std::string_view>& parts,
+                                             std::vector<std::string>* out);
 
 // UTF-16 code units (unpaired surrogates as U+FFFD) as code page 936 text.
 std::string FromUtf16(const std::vector<std::uint16_t>& units);
@@ -76,6 +78,17 @@ std::string RecordString(std::string_view data, std::size_t at, std::size_t coun
 // should learn it: not a workbook, a damaged container, a file version
 // before Excel 5.0, a password, damaged records. None when it can be read.
 std::optional<std::string> Refusal(std::string_view file_bytes);
+
+// The password Excel encrypts a workbook with when it protects only the
+// workbook's structure or windows; it opens such a file without asking.
+constexpr std::string_view kDefaultPassword = "VelvetSweatshop";
+
+// The workbook stream with its records readable: as it is when it is not
+// encrypted (no FILEPASS record), decrypted when it is encrypted by RC4
+// (keys from MD5, or from SHA-1 by the CryptoAPI method) with `password`.
+// None when it is encrypted by another method or with another password.
+std::optional<std::string> PlainStream(std::string book,
+                                       std::string_view password = kDefaultPassword);
 
 // The refusals of a protected workbook and of an old file version (2 to 4).
 std::string PasswordProtected();

@@ -12,8 +12,10 @@ constexpr std::uint32_t kFreeSector = 0xFFFFFFFFu;
 
 // The sectors of a chain, judged strictly: every link below `count`, no
 // sector twice, ended by the end-of-chain mark. Empty optional otherwise.
+// `*reaches` (when given) tells whether the chain passes sector `sector`.
 std::optional<std::size_t> ChainLength(std::uint32_t start, const std::vector<std::uint32_t>& table,
-                                       std::size_t count) {
+                                       std::size_t count, std::size_t sector = 0,
+                                       bool* reaches = nullptr) {
   std::vector<bool> seen(count);
   std::size_t length = 0;
   for (std::uint32_t s = start; s != kEndOfChain; s = table[s]) {
@@ -21,6 +23,7 @@ std::optional<std::size_t> ChainLength(std::uint32_t start, const std::vector<st
     seen[s] = true;
     ++length;
   }
+  if (reaches) *reaches = sector < count && seen[sector];
   return length;
 }
 
@@ -145,11 +148,14 @@ std::optional<std::string> CompoundFile::Problem(std::string_view needed) const 
       cutoff_ != 4096) {
     return damaged + "文件头无效"_gb;
   }
-  // Whole sectors after the header; a trailing partial sector holds nothing.
-  // With 4096-byte sectors the header takes a whole sector, which a short
-  // file does not even hold.
+  // The sectors after the header. Some writers end the file where the last
+  // stream's data ends instead of filling its last sector, so a trailing
+  // partial sector counts, holding only the bytes there are. With 4096-byte
+  // sectors the header takes a whole sector, which a short file does not
+  // even hold.
   if (b_.size() / sector_ < 2) return damaged + "文件太短，没有一个完整的扇区"_gb;
-  const std::size_t count = b_.size() / sector_ - 1;
+  const std::size_t count = (b_.size() - 1) / sector_;
+  const std::size_t missing = (sector_ - b_.size() % sector_) % sector_;  // of the last sector
 
   // The allocation table: as many sectors as the header says, each inside
   // the file and named once. Entries of sectors no chain uses are not
@@ -163,11 +169,16 @@ std::optional<std::string> CompoundFile::Problem(std::string_view needed) const 
     ++named;
   }
   if (named == 0 || named != U32(b_, 0x2C)) return damaged + "分配表的扇区数不符"_gb;
-  if (fat_.size() < count) return damaged + "分配表太短"_gb;
+  // The table covers every whole sector; a chain through a partial last
+  // sector it does not cover is refused with that chain.
+  if (fat_.size() < b_.size() / sector_ - 1) return damaged + "分配表太短"_gb;
 
   auto chain_holds = [&](std::uint32_t start, std::uint64_t bytes, const std::string& what) {
-    auto length = ChainLength(start, fat_, count);
-    if (!length || *length * sector_ < bytes) return std::optional<std::string>(damaged + what);
+    bool reaches_last = false;
+    auto length = ChainLength(start, fat_, count, count - 1, &reaches_last);
+    if (!length || *length * sector_ - (reaches_last ? missing : 0) < bytes) {
+      return std::optional<std::string>(damaged + what);
+    }
     return std::optional<std::string>();
   };
   if (auto p = chain_holds(U32(b_, 0x30), 128, "目录的扇区链无效"_gb)) return p;

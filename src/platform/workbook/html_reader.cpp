@@ -1,5 +1,7 @@
 // An HTML page read as one sheet: the first <table>, each <tr> a row, each
-// <td> or <th> a cell (a colspan takes that many columns), the cell's text
+// <td> or <th> a cell (a colspan takes that many columns, a rowspan that
+// many rows, the text in the first of them as a spreadsheet shows a merged
+// cell, and the cells after it in those rows move past it), the cell's text
 // without its tags, runs of white space as one space, character references
 // decoded. School systems export such pages with the extension .xls. The
 // page's own encoding comes from its byte-order mark or its <meta> charset;
@@ -8,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <vector>
 
 #include "platform/encoding.h"
 #include "platform/workbook/cell_text.h"
@@ -149,15 +152,38 @@ ReadResult ReadHtml(std::string_view bytes, const ReadLimits& limits) {
   int depth = 0;                 // tables open, the first one counted
   std::size_t row = 0, col = 0;  // the next cell's place
   bool in_row = false, in_cell = false;
-  std::size_t span = 1;
+  std::size_t span = 1, row_span = 1;
   std::string cell;  // the raw text of the open cell
+  // Per column, the count of rows after the current one that a cell with a
+  // rowspan above still covers, and whether the current row's is covered.
+  std::vector<std::size_t> covered;
+  std::vector<bool> blocked;
+  auto start_row = [&] {
+    in_row = true;
+    col = 0;
+    blocked.assign(covered.size(), false);
+    for (std::size_t c = 0; c < covered.size(); ++c) {
+      blocked[c] = covered[c] > 0;
+      if (covered[c] > 0) --covered[c];
+    }
+  };
   auto end_cell = [&] {
     if (!in_cell) return true;
     in_cell = false;
     if (!sheet.Put(row, col, CellText(cell))) return false;
+    // Columns past those kept are not followed: their cells are dropped.
+    const std::size_t last = std::min(col + span, limits.max_columns);
+    if (row_span > 1 && covered.size() < last) covered.resize(last, 0);
+    for (std::size_t c = col; row_span > 1 && c < last; ++c) {
+      covered[c] = std::max(covered[c], row_span - 1);
+    }
     col += span;
     cell.clear();
     return true;
+  };
+  auto span_of = [](const std::string& tag, std::string_view name, std::size_t most) {
+    const std::string value = AttributeOf(tag, name);
+    return std::clamp<std::size_t>(value.empty() ? 1 : std::stoul(value.substr(0, 5)), 1, most);
   };
   while (at < text.size()) {
     const std::size_t lt = text.find('<', at);
@@ -193,15 +219,15 @@ ReadResult ReadHtml(std::string_view bytes, const ReadLimits& limits) {
     } else if (name == "tr" || name == "/tr") {
       if (!end_cell()) break;
       if (in_row) ++row;
-      in_row = name == "tr";
-      col = 0;
+      in_row = false;
+      if (name == "tr") start_row();
     } else if (name == "td" || name == "th") {
       if (!end_cell()) break;
-      if (!in_row) in_row = true;
+      if (!in_row) start_row();
+      while (col < blocked.size() && blocked[col]) ++col;
       in_cell = true;
-      const std::string colspan = AttributeOf(tag, "colspan");
-      span =
-          std::clamp<std::size_t>(colspan.empty() ? 1 : std::stoul(colspan.substr(0, 4)), 1, 1000);
+      span = span_of(tag, "colspan", 1000);
+      row_span = span_of(tag, "rowspan", 65535);
     } else if (name == "/td" || name == "/th") {
       if (!end_cell()) break;
     } else if (name == "br" || name == "p" || name == "/p" || name == "div") {

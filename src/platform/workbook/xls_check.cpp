@@ -66,9 +66,13 @@ std::optional<std::string> RecordProblem(std::string_view book) {
   std::size_t formats = 0;
   std::size_t highest_format = 0;
   bool any_cell = false;
-  // The cells of the current sheet (row and column), to find a cell written
-  // twice: the cell library keeps only the later one and loses the text it
-  // made for the earlier.
+  // The highest shared string a cell uses.
+  std::size_t highest_string = 0;
+  bool string_cells = false;
+  // The cells of the current sheet (row and column) that hold a value, to
+  // find a cell given two values, of which neither can be told the right
+  // one. A blank record holds only a cell's formatting, and writers put one
+  // before the value of the same cell, so it does not count.
   std::unordered_set<std::uint32_t> cells;
   bool repeated_cell = false;
   auto place = [&](std::uint32_t row, std::uint32_t col) {
@@ -104,17 +108,23 @@ std::optional<std::string> RecordProblem(std::string_view book) {
     }
     if (type == biff::kEof) --nesting;
     const bool sheet_level = nesting == 1 && !chart_sheet;
+    if (sheet_level && type == 0x00FD && len >= 10) {  // LABELSST: the string's index
+      highest_string = std::max<std::size_t>(highest_string, U32(data, 6));
+      string_cells = true;
+    }
     switch (sheet_level ? type : 0) {
       case 0x0204:
       case 0x00FD:
       case 0x0203:
       case 0x027E:
-      case 0x0201:
       case 0x0205:
       case 0x0006:
       case 0x00D6:
-        uses_format(4);  // LABEL, LABELSST, NUMBER, RK, BLANK, BOOLERR, FORMULA, RSTRING
+        uses_format(4);  // LABEL, LABELSST, NUMBER, RK, BOOLERR, FORMULA, RSTRING
         if (len >= 4) place(U16(data, 0), U16(data, 2));
+        break;
+      case 0x0201:  // BLANK
+        uses_format(4);
         break;
       case 0x00BD:  // MULRK: format and value per column
         for (std::size_t k = 4; k + 6 <= len; k += 6) uses_format(k);
@@ -164,7 +174,7 @@ std::optional<std::string> RecordProblem(std::string_view book) {
           U16(data, len - 2) - U16(data, 2) + 1 != (len - 6) / entry) {
         return damaged + "单元格记录的列数不符"_gb;
       }
-      for (std::uint32_t col = U16(data, 2); col <= U16(data, len - 2); ++col) {
+      for (std::uint32_t col = U16(data, 2); type == 0x00BD && col <= U16(data, len - 2); ++col) {
         place(U16(data, 0), col);
       }
       if (repeated_cell) return damaged + "同一个单元格有两条记录"_gb;
@@ -175,12 +185,14 @@ std::optional<std::string> RecordProblem(std::string_view book) {
   // A cell whose format is not in the table of formats: the cell library
   // loses the text it made for such a cell.
   if (any_cell && highest_format >= formats) return damaged + "单元格的格式不存在"_gb;
-  if (!sst.empty() && !biff::ReadSharedStrings(sst, nullptr))
-    return damaged + "共享字符串超出记录"_gb;
+  std::optional<std::size_t> strings = 0;
+  if (!sst.empty()) strings = biff::ReadSharedStrings(sst, nullptr);
+  if (!strings) return damaged + "共享字符串超出记录"_gb;
+  if (string_cells && highest_string >= *strings) return damaged + "单元格的共享字符串不存在"_gb;
   // Every listed sheet begins with a BOF record where the workbook says, and
-  // a worksheet has one DIMENSION record (the cell library sizes its cell
-  // table by it and loses memory on a second one or on a sheet that starts
-  // inside another record).
+  // has at most one DIMENSION record (its stated size: two would disagree;
+  // some writers leave it out, which the reading of the cells does not
+  // need).
   for (const auto& [offset, worksheet] : sheets) {
     if (!std::binary_search(starts.begin(), starts.end(), offset) ||
         (U16(book, offset) != 0x0809 && U16(book, offset) != 0x0409 &&
@@ -206,7 +218,7 @@ std::optional<std::string> RecordProblem(std::string_view book) {
       if (depth == 1 && (type == 0x0200 || (type == 0x0000 && !biff8))) ++dimensions;
     }
     if (depth > 0) return damaged + "工作表没有结束记录"_gb;
-    if (dimensions > 1 || (worksheet && dimensions == 0)) {
+    if (dimensions > 1) {
       return damaged + "工作表的范围记录不正确"_gb;
     }
   }
@@ -244,14 +256,11 @@ std::optional<std::string> Refusal(std::string_view file_bytes) {
   if (version == 0) return "不是有效的Excel文件：工作簿数据不以文件头记录开始"_gb;
   if (version < 5) return OldVersion(version);
   // A workbook protected by a password to open: everything after FILEPASS
-  // is encrypted, so it is refused before its records are judged.
-  bool encrypted = false;
-  ForEachRecord(book, 0, [&](std::uint32_t type, std::string_view, std::size_t) {
-    encrypted = encrypted || type == kFilePass;
-    return type != kEof;
-  });
-  if (encrypted) return PasswordProtected();
-  if (auto problem = RecordProblem(book)) return "不是有效的Excel文件："_gb + *problem;
+  // is encrypted, so it is refused before its records are judged, unless
+  // the password is Excel's default one.
+  const std::optional<std::string> plain = PlainStream(book);
+  if (!plain) return PasswordProtected();
+  if (auto problem = RecordProblem(*plain)) return "不是有效的Excel文件："_gb + *problem;
   return std::nullopt;
 }
 

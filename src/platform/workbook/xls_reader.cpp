@@ -29,7 +29,7 @@ std::string ReadFileBytes(const std::string& path) {
 std::string WorkbookStream(std::string_view file_bytes) {
   CompoundFile cf(file_bytes);
   const auto name = biff::WorkbookStreamName(cf);
-  return name ? cf.Stream(*name) : std::string();
+  return name ? biff::PlainStream(cf.Stream(*name)).value_or(std::string()) : std::string();
 }
 
 std::string ErrorText(unsigned code) {

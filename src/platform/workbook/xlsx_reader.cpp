@@ -4,6 +4,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdint>
@@ -38,6 +39,12 @@ struct Archive {
 std::optional<std::string> ReadPart(Archive& ar, const std::string& name, std::string& error) {
   zip_int64_t index = zip_name_locate(ar.zip.get(), name.c_str(), 0);
   if (index < 0) index = zip_name_locate(ar.zip.get(), name.c_str(), ZIP_FL_NOCASE);
+  if (index < 0) {
+    // Some writers store the parts' paths with Windows separators.
+    std::string windows = name;
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    index = zip_name_locate(ar.zip.get(), windows.c_str(), ZIP_FL_NOCASE);
+  }
   if (index < 0) return std::nullopt;
   zip_file_t* f = zip_fopen_index(ar.zip.get(), static_cast<zip_uint64_t>(index), 0);
   if (!f) {

@@ -133,6 +133,17 @@ TEST(XlsxReader, ListsTheSheetsAndReadsTheOneChosen) {
   EXPECT_EQ(refused.sheet_names.size(), 2u);  // the list still comes back
 }
 
+TEST(XlsxReader, PartsStoredWithWindowsSeparatorsAreFound) {
+  ReadResult r = ReadXlsx(Zip({
+      {"xl\\workbook.xml", kWorkbook},
+      {"xl\\_rels\\workbook.xml.rels", kRels},
+      {"xl\\worksheets\\other.xml", SheetXml(R"(<row r="1"><c r="A1"><v>2</v></c></row>)")},
+  }));
+  ASSERT_TRUE(r.sheet) << U8(r.error);
+  EXPECT_EQ(r.sheet->name, "B");
+  EXPECT_EQ(r.sheet->Cell(1, 1), "2");
+}
+
 TEST(XlsxReader, DecodesEscapedCharactersOfStringItems) {
   // A spreadsheet writes characters that XML cannot carry as _xHHHH_, and a
   // literal "_x" that would read as such an escape as _x005F_x.
