@@ -41,14 +41,23 @@ std::optional<std::string> GroupConflicts(const model::ProgramState& state) {
   static const std::string kSamePreset = "不同班的学生中有两名预设在同一个班"_gb;
   static const std::string kJoined = "不同班的学生中有两名被同班约束连在一起"_gb;
 
-  std::unordered_map<std::string, std::int32_t> index;
+  // Only the students the groups name are seated: the first student of each
+  // such number over the range sets, in their order.
+  const auto groups = model::ReadGroupRows(state.GroupRows);
+  std::unordered_map<std::string_view, std::int32_t> index;
+  for (const auto& g : groups) {
+    for (const std::string& n : g.numbers) index.emplace(n, -1);
+  }
   std::vector<Seat> seats;
-  for (std::size_t r = 0; r < state.RangeSets.size(); ++r) {
+  std::size_t left = index.size();
+  for (std::size_t r = 0; r < state.RangeSets.size() && left > 0; ++r) {
     const auto& st = state.RangeSets[r].Students;
-    for (std::size_t i = 0; i < st.size(); ++i) {
-      if (index.emplace(st[i].Number, static_cast<std::int32_t>(seats.size())).second) {
-        seats.push_back({static_cast<std::int32_t>(r), static_cast<std::int32_t>(i)});
-      }
+    for (std::size_t i = 0; i < st.size() && left > 0; ++i) {
+      auto it = index.find(st[i].Number);
+      if (it == index.end() || it->second >= 0) continue;
+      it->second = static_cast<std::int32_t>(seats.size());
+      seats.push_back({static_cast<std::int32_t>(r), static_cast<std::int32_t>(i)});
+      --left;
     }
   }
   auto preset = [&](std::int32_t s) {
@@ -59,22 +68,21 @@ std::optional<std::string> GroupConflicts(const model::ProgramState& state) {
                ? model::FirstInteger(model::FieldAt(state.ClassRangeRows[r], '|', 3))
                : 0;
   };
-  const auto groups = model::ReadGroupRows(state.GroupRows);
   std::vector<std::vector<std::int32_t>> members(groups.size());
   Units units{std::vector<std::int32_t>(seats.size())};
   std::iota(units.parent.begin(), units.parent.end(), 0);
   for (std::size_t g = 0; g < groups.size(); ++g) {
     for (const std::string& n : groups[g].numbers) {
       auto it = index.find(n);
-      if (it != index.end()) members[g].push_back(it->second);
+      if (it != index.end() && it->second >= 0) members[g].push_back(it->second);
     }
     if (groups[g].kind == model::GroupKind::kTogether) {
       for (std::size_t i = 1; i < members[g].size(); ++i) units.Join(members[g][0], members[g][i]);
     }
   }
   // The preset classes of every unit, and its size.
-  std::unordered_map<std::int32_t, std::vector<std::int32_t>> unit_presets;
-  std::unordered_map<std::int32_t, std::int32_t> unit_size;
+  std::vector<std::vector<std::int32_t>> unit_presets(seats.size());
+  std::vector<std::int32_t> unit_size(seats.size(), 0);
   for (std::size_t s = 0; s < seats.size(); ++s) {
     const std::int32_t root = units.Root(static_cast<std::int32_t>(s));
     ++unit_size[root];
@@ -132,9 +140,13 @@ std::optional<std::string> GroupConflicts(const model::ProgramState& state) {
   return kHead + lines;
 }
 
-GroupPlacement::GroupPlacement(const model::ProgramState& state, const model::Student_F& set) {
+GroupPlacement::GroupPlacement(const model::ProgramState& state, const model::Student_F& set)
+    : GroupPlacement(model::ReadGroupRows(state.GroupRows), set) {}
+
+GroupPlacement::GroupPlacement(const std::vector<model::StudentGroup>& groups,
+                               const model::Student_F& set) {
   set_ = &set;
-  const GroupGuard guard = GroupGuard::ForSet(state, set);
+  const GroupGuard guard = GroupGuard::ForSet(groups, set);
   if (guard.Empty()) return;
   const auto n = static_cast<std::int32_t>(set.Students.size());
   Units units{std::vector<std::int32_t>(static_cast<std::size_t>(n))};
@@ -152,16 +164,19 @@ GroupPlacement::GroupPlacement(const model::ProgramState& state, const model::St
     }
   }
   // Units numbered by their first student, so that UnitOf is the unit's
-  // first position.
+  // first position. Only students of a group can share a unit or have a
+  // partner, so only theirs are listed.
   unit_.assign(static_cast<std::size_t>(n), -1);
   unit_members_.assign(static_cast<std::size_t>(n), {});
   unit_class_.assign(static_cast<std::size_t>(n), -1);
+  grouped_.assign(static_cast<std::size_t>(n), 0);
   std::vector<std::int32_t> first(static_cast<std::size_t>(n), -1);
   for (std::int32_t i = 0; i < n; ++i) {
     const std::int32_t root = units.Root(i);
     if (first[root] < 0) first[root] = i;
     unit_[i] = first[root];
-    unit_members_[unit_[i]].push_back(i);
+    grouped_[i] = guard.GroupsOf(i).empty() ? 0 : 1;
+    if (grouped_[i]) unit_members_[unit_[i]].push_back(i);
     const std::int32_t p = set.Students[i].PresetClass;
     if (p >= 0 && unit_class_[unit_[i]] < 0) unit_class_[unit_[i]] = p;
   }
@@ -178,7 +193,7 @@ std::int32_t GroupPlacement::ClassNow(std::int32_t pos) const {
 }
 
 bool GroupPlacement::MayJoin(std::int32_t pos, std::int32_t k) const {
-  if (Empty()) return true;
+  if (!Grouped(pos)) return true;
   for (std::int32_t m : unit_members_[unit_[pos]]) {
     for (std::int32_t other : apart_[m]) {
       if (ClassNow(other) == k) return false;

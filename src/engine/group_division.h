@@ -11,6 +11,7 @@
 
 #include "model/program_state.h"
 #include "model/records.h"
+#include "model/student_groups.h"
 
 namespace tessaly::engine {
 
@@ -27,8 +28,13 @@ class GroupPlacement {
  public:
   GroupPlacement() = default;
   GroupPlacement(const model::ProgramState& state, const model::Student_F& set);
+  // The same for groups read once (RuleBook::groups).
+  GroupPlacement(const std::vector<model::StudentGroup>& groups, const model::Student_F& set);
 
   bool Empty() const { return unit_.empty(); }
+  // Whether the student stands in a group (else his unit is himself alone
+  // and he has no partner to keep away from).
+  bool Grouped(std::int32_t pos) const { return !Empty() && grouped_[pos] != 0; }
   // The class the student must join: his preset class, else the class of
   // his keep-together unit once one of it is placed (or preset); -1 when free.
   std::int32_t FixedClass(std::int32_t pos) const;
@@ -46,7 +52,8 @@ class GroupPlacement {
 
   const model::Student_F* set_ = nullptr;
   std::vector<std::int32_t> unit_;                       // per student: its unit
-  std::vector<std::vector<std::int32_t>> unit_members_;  // per unit
+  std::vector<std::vector<std::int32_t>> unit_members_;  // per unit of grouped students
+  std::vector<char> grouped_;                            // per student: stands in a group
   std::vector<std::int32_t> unit_class_;                 // per unit: bound class or -1
   std::vector<std::vector<std::int32_t>> apart_;         // per student: keep-apart partners
 };
