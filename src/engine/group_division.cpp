@@ -1,9 +1,11 @@
 #include "engine/group_division.h"
 
 #include <algorithm>
+#include <map>
 #include <numeric>
 #include <unordered_map>
 
+#include "engine/group_cliques.h"
 #include "engine/group_guard.h"
 #include "model/student_groups.h"
 #include "model/text_fields.h"
@@ -28,6 +30,81 @@ struct Units {
   }
   void Join(std::int32_t a, std::int32_t b) { parent[Root(a)] = Root(b); }
 };
+
+// Keep-apart rules chained over several groups: the keep-together units of
+// one range that must pairwise be in different classes, more of them than
+// the range has classes (engine/group_cliques.h). Every group that makes
+// such a clique gets a reason, unless it has one already: the keep-apart
+// groups of its pairs and the keep-together groups that join its units.
+template <typename ClassCount>
+void ChainedApart(const std::vector<model::StudentGroup>& groups,
+                  const std::vector<std::vector<std::int32_t>>& members,
+                  const std::vector<Seat>& seats, Units& units, const ClassCount& class_count,
+                  std::vector<std::string>& why_of) {
+  static const std::string kChained = "与其他约束连起来，须互不同班的学生多于所在区间的班级个数"_gb;
+  // A unit that spans ranges cannot be kept anyway and is left out.
+  const auto n = static_cast<std::int32_t>(seats.size());
+  std::vector<char> spans(static_cast<std::size_t>(n), 0);
+  for (std::int32_t s = 0; s < n; ++s) {
+    if (seats[s].range != seats[units.Root(s)].range) spans[units.Root(s)] = 1;
+  }
+  std::map<std::int32_t, std::vector<std::int32_t>> nodes;  // range -> its units (roots)
+  std::map<std::pair<std::int32_t, std::int32_t>, std::vector<std::int32_t>> pairs;  // -> groups
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    if (groups[g].kind != model::GroupKind::kApart) continue;
+    const auto& m = members[g];
+    for (std::size_t i = 0; i < m.size(); ++i) {
+      for (std::size_t j = i + 1; j < m.size(); ++j) {
+        std::int32_t a = units.Root(m[i]), b = units.Root(m[j]);
+        if (a == b || spans[a] || spans[b] || seats[a].range != seats[b].range) continue;
+        if (a > b) std::swap(a, b);
+        pairs[{a, b}].push_back(static_cast<std::int32_t>(g));
+        nodes[seats[a].range].push_back(a);
+        nodes[seats[a].range].push_back(b);
+      }
+    }
+  }
+  for (auto& [r, list] : nodes) {
+    const std::int32_t c = class_count(r);
+    if (c < 2) continue;  // one group alone is too many for such a range
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    auto local = [&](std::int32_t root) {
+      return static_cast<std::int32_t>(std::lower_bound(list.begin(), list.end(), root) -
+                                       list.begin());
+    };
+    std::vector<std::vector<std::int32_t>> adjacent(list.size());
+    for (const auto& [pair, by] : pairs) {
+      if (seats[pair.first].range != r) continue;
+      adjacent[local(pair.first)].push_back(local(pair.second));
+      adjacent[local(pair.second)].push_back(local(pair.first));
+    }
+    for (auto& a : adjacent) {
+      std::sort(a.begin(), a.end());
+      a.erase(std::unique(a.begin(), a.end()), a.end());
+    }
+    const std::vector<std::int32_t> clique = CliqueLargerThan(adjacent, c);
+    if (clique.empty()) continue;
+    std::vector<std::int32_t> roots;
+    for (std::int32_t v : clique) roots.push_back(list[v]);
+    auto in_clique = [&](std::int32_t s) {
+      return std::binary_search(roots.begin(), roots.end(), units.Root(s));
+    };
+    std::vector<char> named(groups.size(), 0);
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+      for (std::size_t j = i + 1; j < roots.size(); ++j) {
+        for (std::int32_t g : pairs[{roots[i], roots[j]}]) named[g] = 1;
+      }
+    }
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+      if (groups[g].kind == model::GroupKind::kTogether && members[g].size() >= 2 &&
+          in_clique(members[g][0])) {
+        named[g] = 1;
+      }
+      if (named[g] && why_of[g].empty()) why_of[g] = kChained;
+    }
+  }
+}
 
 }  // namespace
 
@@ -91,11 +168,11 @@ std::optional<std::string> GroupConflicts(const model::ProgramState& state) {
     if (p >= 0 && std::find(list.begin(), list.end(), p) == list.end()) list.push_back(p);
   }
 
-  std::string lines;
+  std::vector<std::string> why_of(groups.size());
   for (std::size_t g = 0; g < groups.size(); ++g) {
     const auto& m = members[g];
     if (m.size() < 2) continue;
-    std::string why;
+    std::string& why = why_of[g];
     if (groups[g].kind == model::GroupKind::kTogether) {
       const std::int32_t r = seats[m[0]].range;
       const bool span =
@@ -131,10 +208,14 @@ std::optional<std::string> GroupConflicts(const model::ProgramState& state) {
         if (count > class_count(r)) why = kTooMany;
       }
     }
-    if (!why.empty()) {
-      lines +=
-          "\n" + DescribeGroupRow(state, static_cast<std::int32_t>(g)) + "："_gb + why + "。"_gb;
-    }
+  }
+  ChainedApart(groups, members, seats, units, class_count, why_of);
+
+  std::string lines;
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    if (why_of[g].empty()) continue;
+    lines += "\n" + DescribeGroupRow(state, static_cast<std::int32_t>(g)) + "："_gb + why_of[g] +
+             "。"_gb;
   }
   if (lines.empty()) return std::nullopt;
   return kHead + lines;

@@ -20,7 +20,10 @@ namespace tessaly::engine {
 // when they can. A keep-together group cannot span ranges, hold two preset
 // classes or outgrow a class; a keep-apart group cannot outnumber the
 // classes of its range, hold two students preset to one class or two
-// students that keep-together groups join.
+// students that keep-together groups join. Keep-apart rules chained over
+// several groups (three students pairwise apart in a range of two classes,
+// directly or through keep-together groups) are refused where a clique of
+// them larger than the range's classes is found (engine/group_cliques.h).
 std::optional<std::string> GroupConflicts(const model::ProgramState& state);
 
 // The groups of one range set while its batches are placed.
