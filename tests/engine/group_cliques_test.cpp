@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <string>
 
 #include "engine/cohort_builder.h"
 #include "engine/division.h"
@@ -187,6 +189,64 @@ TEST(GroupDivision, KeepsApartRulesChainedOverEnoughClasses) {
     ASSERT_TRUE(bsSkinButton10Click(st, user, coin).completed) << user.Messages().size();
     EXPECT_EQ(BrokenGroups(st), std::vector<std::int32_t>{});
   }
+}
+
+// Whether the classes 1..classes can be given to students 1..7 so that every
+// group holds (by trying every placement).
+bool Keepable(const std::vector<model::StudentGroup>& groups, std::int32_t classes) {
+  std::vector<std::int32_t> cls(8, 0);
+  std::int32_t count = 1;
+  for (int i = 0; i < 7; ++i) count *= classes;
+  for (std::int32_t code = 0; code < count; ++code) {
+    for (std::int32_t i = 1, c = code; i <= 7; ++i, c /= classes) cls[i] = c % classes;
+    bool ok = true;
+    for (const auto& g : groups) {
+      for (std::size_t a = 0; a < g.numbers.size() && ok; ++a) {
+        for (std::size_t b = a + 1; b < g.numbers.size() && ok; ++b) {
+          const bool same = cls[std::stoi(g.numbers[a])] == cls[std::stoi(g.numbers[b])];
+          ok = g.kind == model::GroupKind::kTogether ? same : !same;
+        }
+      }
+    }
+    if (ok) return true;
+  }
+  return false;
+}
+
+TEST(GroupDivision, RefusesNoChainOfGroupsThatCanBeKept) {
+  // Random groups over students 1..7 of a range of two or three classes:
+  // whenever the division names a chain, no placement keeps the groups.
+  std::mt19937 rnd(11);
+  int refused = 0;
+  for (int round = 0; round < 150; ++round) {
+    const auto classes = static_cast<std::int32_t>(2 + rnd() % 2);
+    std::vector<model::StudentGroup> groups;
+    const int count = 2 + static_cast<int>(rnd() % 5);
+    for (int g = 0; g < count; ++g) {
+      model::StudentGroup group;
+      group.kind = rnd() % 4 == 0 ? model::GroupKind::kTogether : model::GroupKind::kApart;
+      const int size = 2 + static_cast<int>(rnd() % 2);
+      while (static_cast<int>(group.numbers.size()) < size) {
+        const std::string n = std::to_string(1 + rnd() % 7);
+        if (std::find(group.numbers.begin(), group.numbers.end(), n) == group.numbers.end()) {
+          group.numbers.push_back(n);
+        }
+      }
+      groups.push_back(group);
+    }
+    model::ProgramState st = Range(classes);
+    for (const auto& g : groups) st.GroupRows.push_back(model::GroupRow(g));
+    FakeUser user;
+    Coin coin(1);
+    bsSkinButton10Click(st, user, coin);
+    const bool chained = !user.Messages().empty() &&
+                         user.Messages()[0].find("与其他约束连起来") != std::string::npos;
+    if (chained) {
+      ++refused;
+      EXPECT_FALSE(Keepable(groups, classes)) << "round " << round << ": " << user.Messages()[0];
+    }
+  }
+  EXPECT_GT(refused, 10);
 }
 
 }  // namespace
