@@ -16,6 +16,16 @@ std::int32_t RuleBook::ItemLevel(std::string_view name) const {
   return 3;
 }
 
+std::int32_t RuleBook::BandLevel(std::string_view range_key, std::string_view subject,
+                                 std::string_view condition) const {
+  for (auto it = bands.rbegin(); it != bands.rend(); ++it) {
+    if (it->range_key == range_key && it->subject == subject && it->condition == condition) {
+      return it->level;
+    }
+  }
+  return 3;
+}
+
 std::vector<BandRule> ReadBandRules(const model::RuleList& rows) {
   static const std::string kTotal = "总分"_gb;
   std::vector<BandRule> bands;

@@ -54,6 +54,10 @@ struct RuleBook {
   // The level of a balance item: the last row of that name, 3 without one
   // (ItemLevel).
   std::int32_t ItemLevel(std::string_view name) const;
+  // The level of a band: the last band row of that range, subject and
+  // condition, 3 without one (BandLevel).
+  std::int32_t BandLevel(std::string_view range_key, std::string_view subject,
+                         std::string_view condition) const;
 };
 
 // Reads the range, band, item, group and sound-pair rows of the state.
