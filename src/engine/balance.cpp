@@ -11,6 +11,7 @@
 #include "engine/group_guard.h"
 #include "engine/names/namesake_index.h"
 #include "engine/names/same_names.h"
+#include "engine/rule_book.h"
 #include "engine/transfer.h"
 #include "model/number_format.h"
 #include "model/rule_lists.h"
@@ -99,7 +100,7 @@ class BalanceRun {
         candidates.push_back(y);
       }
     }
-    auto y = ChooseBalancePartner(state_, stats_, r, x, ps, pt, candidates, grade);
+    auto y = ChooseBalancePartner(state_, stats_, r, x, ps, pt, candidates, grade, &Rules());
     if (!y) return false;
     auto& students = state_.RangeSets[r].Students;
     students[x].AssignedClass = low_id;
@@ -109,6 +110,12 @@ class BalanceRun {
     MoveMember(rg, *y, low_id, S);
     UpdateStatistics(r, x, *y, S, low_id);
     return true;
+  }
+
+  // The item rows changed (a level raised for a pass, or put back): the
+  // levels are read again.
+  void ItemsChanged() {
+    if (rules_) rules_->items = ReadItemRules(state_.BalanceItemRows);
   }
 
  private:
@@ -137,9 +144,8 @@ class BalanceRun {
         const std::int32_t p = PositionOf(g, st[i].AssignedClass);
         if (p > 0) g.members[p].push_back(static_cast<std::int32_t>(i));
       }
-      if (!rules_) rules_ = std::make_unique<SoundRules>(SoundRulesOf(state_));
-      g.names = NamesakeIndex(state_.RangeSets[r], *rules_);
-      g.guard = GroupGuard::ForSet(state_, state_.RangeSets[r]);
+      g.names = NamesakeIndex(state_.RangeSets[r], Rules().sounds);
+      g.guard = GroupGuard::ForSet(Rules().groups, state_.RangeSets[r]);
       g.ready = true;
     }
     return g;
@@ -271,7 +277,13 @@ class BalanceRun {
   ClassStatistics stats_;
   bool stats_ready_ = false;
   std::vector<Range> ranges_;
-  std::unique_ptr<SoundRules> rules_;
+  // The rule lists, read once when first needed: balancing moves students
+  // and changes no rule row but the item rows (ItemsChanged).
+  const RuleBook& Rules() {
+    if (!rules_) rules_ = std::make_unique<RuleBook>(ReadRuleBook(state_));
+    return *rules_;
+  }
+  std::unique_ptr<RuleBook> rules_;
 };
 
 using PairSet = std::set<std::pair<std::int32_t, std::int32_t>>;
@@ -429,6 +441,7 @@ bool BalanceSubject(model::ProgramState& state, model::UserPort& user, const std
     if (item_row >= 0) {
       saved = state.BalanceItemRows[item_row];
       state.BalanceItemRows[item_row] = subject + "|8|";
+      run.ItemsChanged();
     }
     TryCandidates(run, r, candidates, low_id, stop);
     if (item_row >= 0) {
@@ -438,6 +451,7 @@ bool BalanceSubject(model::ProgramState& state, model::UserPort& user, const std
           break;
         }
       }
+      run.ItemsChanged();
     }
     Exclude(excluded, high_id, low_id);
     return false;

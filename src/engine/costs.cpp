@@ -74,6 +74,31 @@ BandConditionTallies TallyBandConditions(const model::ProgramState& state,
   return out;
 }
 
+BandConditionTallies TallyBandConditions(const std::vector<BandRule>& bands,
+                                         std::string_view range_key, const model::Student_F& set) {
+  BandConditionTallies out(bands.size());
+  const auto& headings = set.Headings.SubjectHeadings;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const BandRule& band = bands[i];
+    if (!band.total) {
+      auto it = std::find(headings.begin(), headings.end(), band.subject);
+      if (it != headings.end())
+        out[i].SubjectPosition = static_cast<std::int32_t>(it - headings.begin());
+    }
+    if (band.range_key != range_key) continue;
+    const std::int32_t a = out[i].SubjectPosition;
+    for (const model::student& s : set.Students) {
+      if (band.total) {
+        if (band.holds.Holds(s.Total)) ++out[i].MeetCount;
+      } else if (a >= 0 && static_cast<std::size_t>(a) < s.Scores.size() &&
+                 band.holds.Holds(s.Scores[a])) {
+        ++out[i].MeetCount;
+      }
+    }
+  }
+  return out;
+}
+
 std::int32_t Share(std::int32_t g, std::int32_t y) {
   if (y < 1 || g <= 0) return 0;
   return g / y + (g % y != 0 ? 1 : 0);

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/rule_book.h"
 #include "model/program_state.h"
 #include "model/records.h"
 #include "model/rule_lists.h"
@@ -40,6 +41,10 @@ using BandConditionTallies = std::vector<BandConditionTally>;
 
 // Builds the band tallies of the rows of range `range_key` over a set.
 BandConditionTallies TallyBandConditions(const model::ProgramState& state,
+                                         std::string_view range_key, const model::Student_F& set);
+// The same over band rows read once (one tally per rule, same index), for
+// the division's tallies.
+BandConditionTallies TallyBandConditions(const std::vector<BandRule>& bands,
                                          std::string_view range_key, const model::Student_F& set);
 
 // ceil(g / y) for y >= 1; 0 when y < 1.

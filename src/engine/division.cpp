@@ -9,6 +9,7 @@
 #include "engine/group_division.h"
 #include "engine/names/namesake_index.h"
 #include "engine/names/same_names.h"
+#include "engine/rule_book.h"
 #include "engine/tallies.h"
 #include "model/number_format.h"
 #include "model/rule_lists.h"
@@ -55,15 +56,14 @@ bool HasMainTable(const model::ProgramState& state) {
 // placement so that a placement cost takes constant time.
 class RangeDivider {
  public:
-  RangeDivider(const model::ProgramState& state, model::Student_F& set, std::int32_t class_count,
-               const std::string& ids, const std::string& key, const SoundRules& rules,
+  RangeDivider(const RuleBook& book, const RangeRule& range, model::Student_F& set,
                const GapWeights& weighted, Coin& coin)
-      : set_(set), y_(class_count), weights_(weighted), coin_(coin) {
-    tallies_.Build(state, set, key, class_count);
-    names_ = NamesakeIndex(set, rules);
-    classes_ = ResetNewClassList(set, class_count, ids);
+      : set_(set), y_(range.class_count), weights_(weighted), coin_(coin) {
+    tallies_.Build(book, set, range.key, y_);
+    names_ = NamesakeIndex(set, book.sounds);
+    classes_ = ResetNewClassList(set, y_, range.ids);
     range_so_far_ = EmptySummary(-1, set.Headings.SubjectHeadings.size());
-    groups_ = GroupPlacement(state, set);
+    groups_ = GroupPlacement(book.groups, set);
   }
 
   // Processes one batch (positions in pick order). A student bound to a
@@ -98,6 +98,7 @@ class RangeDivider {
     std::vector<char> unrestricted(batch.size(), 1);
     if (!groups_.Empty()) {
       for (std::int32_t b : free_students) {
+        if (!groups_.Grouped(batch[b])) continue;
         bool any = false;
         for (const auto& c : classes_) any = any || groups_.MayJoin(batch[b], c.ClassId);
         unrestricted[b] = any ? 0 : 1;
@@ -172,7 +173,7 @@ class RangeDivider {
   // Whether the student at batch index b is the first free student of his
   // keep-together unit in the batch.
   bool LeadsUnit(const std::vector<std::int32_t>& batch, std::size_t b) const {
-    if (groups_.Empty()) return true;
+    if (!groups_.Grouped(batch[b])) return true;
     const std::int32_t unit = groups_.UnitOf(batch[b]);
     for (std::size_t i = 0; i < b; ++i) {
       if (groups_.UnitOf(batch[i]) == unit) return false;
@@ -229,7 +230,7 @@ DivisionResult bsSkinButton10Click(model::ProgramState& state, model::UserPort& 
     return result;
   }
 
-  const SoundRules rules = SoundRulesOf(next);
+  const RuleBook book = ReadRuleBook(next);
   const GapWeights weighted = MakeGapWeights(next, true);
   const GapWeights unweighted = MakeGapWeights(next, false);
   const std::size_t ranges = next.RangeSets.size();
@@ -239,16 +240,12 @@ DivisionResult bsSkinButton10Click(model::ProgramState& state, model::UserPort& 
 
   for (std::size_t r = 0; r < ranges && r < next.ClassRangeRows.size(); ++r) {
     model::Student_F& set = next.RangeSets[r];
-    const std::string& row = next.ClassRangeRows[r];
-    const std::int32_t y = FirstInteger(FieldAt(row, '|', 3));
-    const std::string ids = FieldAt(row, '|', 4);
-    const std::string key = model::RangeKey(row);
+    const RangeRule& range = book.ranges[r];
+    const std::int32_t y = range.class_count;
     class_total += y;
-    const std::int32_t id_count = model::CountChar(ids, ',');
-    bool bad_id = false;
-    for (std::int32_t p = 1; p <= id_count; ++p) {
-      if (FirstInteger(FieldAt(ids, ',', p)) < 0) bad_id = true;
-    }
+    const auto id_count = static_cast<std::int32_t>(range.class_ids.size());
+    const bool bad_id = std::any_of(range.class_ids.begin(), range.class_ids.end(),
+                                    [](std::int32_t id) { return id < 0; });
     if (id_count != y || bad_id) {
       // The ranges before this one keep their placements.
       user.ProgressClose();
@@ -257,11 +254,11 @@ DivisionResult bsSkinButton10Click(model::ProgramState& state, model::UserPort& 
       return result;
     }
     if (y == 0) {
-      user.Warning(kZeroA + key + kZeroB);
+      user.Warning(kZeroA + range.key + kZeroB);
       continue;
     }
 
-    RangeDivider divider(next, set, y, ids, key, rules, weighted, coin);
+    RangeDivider divider(book, range, set, weighted, coin);
     const std::int64_t batches = static_cast<std::int64_t>(set.Students.size()) / y + 1;
     std::int64_t b = 0;
     for (auto batch = PickBatch(set, y); !batch.empty(); batch = PickBatch(set, y)) {

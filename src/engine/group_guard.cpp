@@ -5,28 +5,50 @@
 
 namespace tessaly::engine {
 
-GroupGuard::GroupGuard(const std::vector<model::StudentGroup>& groups,
-                       const std::vector<std::string>& numbers) {
-  if (groups.empty()) return;
-  std::unordered_map<std::string, std::int32_t> where;
-  where.reserve(numbers.size());
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
-    where.emplace(numbers[i], static_cast<std::int32_t>(i));
+template <typename NumberAt>
+GroupGuard::Positions GroupGuard::FirstPositions(const std::vector<model::StudentGroup>& groups,
+                                                 std::size_t count, const NumberAt& number_at) {
+  Positions where;
+  for (const model::StudentGroup& g : groups) {
+    for (const std::string& n : g.numbers) where.emplace(n, -1);
   }
+  // Only the named students are looked up, and the look-up ends once every
+  // one of them is found.
+  std::size_t left = where.size();
+  for (std::size_t i = 0; i < count && left > 0; ++i) {
+    auto it = where.find(number_at(i));
+    if (it != where.end() && it->second < 0) {
+      it->second = static_cast<std::int32_t>(i);
+      --left;
+    }
+  }
+  return where;
+}
+
+GroupGuard::GroupGuard(const std::vector<model::StudentGroup>& groups,
+                       const std::vector<std::string>& numbers)
+    : GroupGuard(groups,
+                 FirstPositions(groups, numbers.size(),
+                                [&](std::size_t i) -> const std::string& { return numbers[i]; }),
+                 numbers.size()) {}
+
+GroupGuard::GroupGuard(const std::vector<model::StudentGroup>& groups, const Positions& where,
+                       std::size_t count) {
+  if (groups.empty()) return;
   for (std::size_t row = 0; row < groups.size(); ++row) {
     Group g;
     g.kind = groups[row].kind;
     g.row = static_cast<std::int32_t>(row);
     for (const std::string& n : groups[row].numbers) {
       auto it = where.find(n);
-      if (it != where.end()) g.members.push_back(it->second);
+      if (it != where.end() && it->second >= 0) g.members.push_back(it->second);
     }
     std::sort(g.members.begin(), g.members.end());
     g.members.erase(std::unique(g.members.begin(), g.members.end()), g.members.end());
     if (g.members.size() >= 2) groups_.push_back(std::move(g));
   }
   if (groups_.empty()) return;
-  start_.assign(numbers.size() + 1, 0);
+  start_.assign(count + 1, 0);
   for (const Group& g : groups_) {
     for (std::int32_t m : g.members) ++start_[m + 1];
   }
@@ -40,10 +62,15 @@ GroupGuard::GroupGuard(const std::vector<model::StudentGroup>& groups,
 
 GroupGuard GroupGuard::ForSet(const model::ProgramState& state, const model::Student_F& set) {
   if (state.GroupRows.empty()) return {};
-  std::vector<std::string> numbers;
-  numbers.reserve(set.Students.size());
-  for (const model::student& s : set.Students) numbers.push_back(s.Number);
-  return GroupGuard(model::ReadGroupRows(state.GroupRows), numbers);
+  return ForSet(model::ReadGroupRows(state.GroupRows), set);
+}
+
+GroupGuard GroupGuard::ForSet(const std::vector<model::StudentGroup>& groups,
+                              const model::Student_F& set) {
+  if (groups.empty()) return {};
+  const auto& st = set.Students;
+  auto number_at = [&](std::size_t i) -> const std::string& { return st[i].Number; };
+  return GroupGuard(groups, FirstPositions(groups, st.size(), number_at), st.size());
 }
 
 bool GroupGuard::Contains(const Group& g, std::int32_t p) {
@@ -52,15 +79,18 @@ bool GroupGuard::Contains(const Group& g, std::int32_t p) {
 
 DivisionGroups::DivisionGroups(const model::ProgramState& state) {
   if (state.GroupRows.empty()) return;
-  std::vector<std::string> numbers;
+  std::vector<const model::student*> students;
   for (const model::Student_F& set : state.RangeSets) {
-    offset.push_back(static_cast<std::int32_t>(numbers.size()));
+    offset.push_back(static_cast<std::int32_t>(students.size()));
     for (const model::student& s : set.Students) {
-      numbers.push_back(s.Number);
+      students.push_back(&s);
       classes.push_back(s.AssignedClass);
     }
   }
-  guard = GroupGuard(model::ReadGroupRows(state.GroupRows), numbers);
+  const auto groups = model::ReadGroupRows(state.GroupRows);
+  auto number_at = [&](std::size_t i) -> const std::string& { return students[i]->Number; };
+  guard = GroupGuard(groups, GroupGuard::FirstPositions(groups, students.size(), number_at),
+                     students.size());
 }
 
 std::vector<std::int32_t> DivisionGroups::Broken(std::int32_t a, std::int32_t to_a, std::int32_t b,

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "model/program_state.h"
@@ -35,6 +37,9 @@ class GroupGuard {
 
   // Over the students of one range set, by position.
   static GroupGuard ForSet(const model::ProgramState& state, const model::Student_F& set);
+  // The same for groups read once (RuleBook::groups).
+  static GroupGuard ForSet(const std::vector<model::StudentGroup>& groups,
+                           const model::Student_F& set);
 
   bool Empty() const { return groups_.empty(); }
   const std::vector<Group>& Groups() const { return groups_; }
@@ -112,6 +117,17 @@ class GroupGuard {
   }
 
  private:
+  // The position of every number the groups name (-1: not among them).
+  using Positions = std::unordered_map<std::string_view, std::int32_t>;
+  GroupGuard(const std::vector<model::StudentGroup>& groups, const Positions& where,
+             std::size_t count);
+  // The first position of every number the groups name among `count`
+  // students, number_at(i) the number of the student at i.
+  template <typename NumberAt>
+  static Positions FirstPositions(const std::vector<model::StudentGroup>& groups, std::size_t count,
+                                  const NumberAt& number_at);
+  friend struct DivisionGroups;
+
   static bool Contains(const Group& g, std::int32_t p);
 
   std::vector<Group> groups_;

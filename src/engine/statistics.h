@@ -27,6 +27,8 @@
 
 namespace tessaly::engine {
 
+struct RuleBook;
+
 struct GenderCount {
   std::int32_t ClassId = -1;
   std::int32_t Boys = 0;   // Gender "男"
@@ -190,10 +192,11 @@ std::optional<double> ClassAverageDeviation(const New_ClassInf& range, const New
 // S, may be null) goes to T and Y (of class T, may be null) goes to S. No
 // value when a class would keep no counted student, or a subject of a class
 // no positive score.
+// With `rules` (the state's rule lists read once), the levels come from it.
 std::optional<Deviation> AverageDeviation(const model::ProgramState& state,
                                           const std::vector<PjInf>& average_info, std::size_t r,
                                           std::int32_t S, const model::student* X, std::int32_t T,
-                                          const model::student* Y);
+                                          const model::student* Y, const RuleBook* rules = nullptr);
 
 // The graded namesake value (0 to 400) of a student for a class number, as
 // the same-name test of the range gives it. An empty function adds no
@@ -203,10 +206,12 @@ using NamesakeGrade = std::function<double(const model::student& s, std::int32_t
 // How far classes S and T of range r stand from the per-class expectation
 // N / c of every gender, tracked balance value and count band, after X and Y
 // change places as above; plus the namesake grades of X in T and of Y in S
-// (class numbers of the positions) when they are present.
+// (class numbers of the positions) when they are present. With `rules`, the
+// class count, range key and levels come from it.
 Deviation HeadcountDeviation(const model::ProgramState& state,
                              const std::vector<AllCountInf>& count_info, std::size_t r,
                              std::int32_t S, const model::student* X, std::int32_t T,
-                             const model::student* Y, const NamesakeGrade& namesake = {});
+                             const model::student* Y, const NamesakeGrade& namesake = {},
+                             const RuleBook* rules = nullptr);
 
 }  // namespace tessaly::engine

@@ -17,7 +17,16 @@ namespace tessaly::engine {
 void RangeTallies::Build(const model::ProgramState& state, const model::Student_F& set,
                          std::string_view range_key, std::int32_t class_count,
                          const std::vector<std::int32_t>& class_ids) {
-  static const std::string kGender = "性别"_gb, kTotal = "总分"_gb;
+  RuleBook book;
+  book.bands = ReadBandRules(state.BandConditionRows);
+  book.items = ReadItemRules(state.BalanceItemRows);
+  Build(book, set, range_key, class_count, class_ids);
+}
+
+void RangeTallies::Build(const RuleBook& book, const model::Student_F& set,
+                         std::string_view range_key, std::int32_t class_count,
+                         const std::vector<std::int32_t>& class_ids) {
+  static const std::string kGender = "性别"_gb;
   *this = RangeTallies();
   class_count_ = class_count;
   const std::size_t n = set.Students.size();
@@ -39,7 +48,7 @@ void RangeTallies::Build(const model::ProgramState& state, const model::Student_
       ++whole[it->second];
     }
     for (std::int32_t g : whole) gender_share_.push_back(Share(g, class_count));
-    gender_level_ = ItemLevel(state, kGender);
+    gender_level_ = book.ItemLevel(kGender);
   }
 
   // Balance values. A student's value v in column b is priced when the
@@ -67,7 +76,7 @@ void RangeTallies::Build(const model::ProgramState& state, const model::Student_
                             model::FirstInteger(model::FieldAt(row, '|', 2)));
       }
       std::unordered_map<std::string, std::int32_t> priced_ids;
-      const double level = ItemLevel(state, headings[b]);
+      const double level = book.ItemLevel(headings[b]);
       for (std::size_t p = 0; p < n; ++p) {
         const auto& values = set.Students[p].BalanceValues;
         if (b >= values.size() || values[b].empty()) continue;
@@ -103,25 +112,23 @@ void RangeTallies::Build(const model::ProgramState& state, const model::Student_
 
   // Bands of this range with a share, in list order.
   {
-    const BandConditionTallies tallies = TallyBandConditions(state, range_key, set);
+    const BandConditionTallies tallies = TallyBandConditions(book.bands, range_key, set);
     std::vector<std::vector<unsigned char>> meets;
-    for (std::size_t i = 0; i < state.BandConditionRows.size(); ++i) {
-      const std::string& row = state.BandConditionRows[i];
-      if (model::FieldAt(row, '$', 1) != range_key) continue;
+    for (std::size_t i = 0; i < book.bands.size(); ++i) {
+      const BandRule& band = book.bands[i];
+      if (band.range_key != range_key) continue;
       const std::int32_t share = Share(tallies[i].MeetCount, class_count);
       if (share == 0) continue;
       band_share_.push_back(share);
-      band_weight_.push_back(model::LevelNumber(model::FieldAt(row, '$', 4)) * 3.0);
-      const std::string condition = model::FieldAt(row, '$', 3);
-      const bool total = model::FieldAt(row, '$', 2) == kTotal;
+      band_weight_.push_back(band.level * 3.0);
       const std::int32_t a = tallies[i].SubjectPosition;
       std::vector<unsigned char> m(n, 0);
       for (std::size_t p = 0; p < n; ++p) {
         const model::student& s = set.Students[p];
-        if (total) {
-          m[p] = model::ConditionHolds(condition, s.Total);
+        if (band.total) {
+          m[p] = band.holds.Holds(s.Total);
         } else if (a >= 0 && static_cast<std::size_t>(a) < s.Scores.size()) {
-          m[p] = model::ConditionHolds(condition, s.Scores[a]);
+          m[p] = band.holds.Holds(s.Scores[a]);
         }
       }
       meets.push_back(std::move(m));

@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/rule_book.h"
 #include "model/program_state.h"
 #include "model/records.h"
 
@@ -36,6 +37,9 @@ class RangeTallies {
   void Build(const model::ProgramState& state, const model::Student_F& set,
              std::string_view range_key, std::int32_t class_count,
              const std::vector<std::int32_t>& class_ids = {});
+  // The same with the rules read once (levels and band rows of `book`).
+  void Build(const RuleBook& book, const model::Student_F& set, std::string_view range_key,
+             std::int32_t class_count, const std::vector<std::int32_t>& class_ids = {});
 
   // The slot of a class number: kWholeRange for a negative number. A class
   // that is neither among the ids given to Build nor has been placed into

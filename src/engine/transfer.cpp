@@ -186,12 +186,13 @@ std::optional<std::int32_t> ChooseBalancePartner(const model::ProgramState& stat
                                                  const ClassStatistics& stats, std::size_t r,
                                                  std::int32_t x, std::int32_t S, std::int32_t T,
                                                  const std::vector<std::int32_t>& candidates,
-                                                 const NamesakeGrade& namesake) {
+                                                 const NamesakeGrade& namesake,
+                                                 const RuleBook* rules) {
   const auto& st = state.RangeSets[r].Students;
   const model::student& X = st[x];
   const Deviation h0 =
-      HeadcountDeviation(state, stats.CountInfo, r, S, nullptr, T, nullptr, namesake);
-  const auto a0 = AverageDeviation(state, stats.AverageInfo, r, S, nullptr, T, nullptr);
+      HeadcountDeviation(state, stats.CountInfo, r, S, nullptr, T, nullptr, namesake, rules);
+  const auto a0 = AverageDeviation(state, stats.AverageInfo, r, S, nullptr, T, nullptr, rules);
   // Without a baseline no exchange can be shown to improve the averages.
   if (!a0) return std::nullopt;
   const double H0 = h0.dS + h0.dT;
@@ -201,9 +202,10 @@ std::optional<std::int32_t> ChooseBalancePartner(const model::ProgramState& stat
   for (std::int32_t y : candidates) {
     const model::student& Y = st[y];
     if (!(std::fabs(Y.Total - X.Total) < 30)) continue;
-    const Deviation h = HeadcountDeviation(state, stats.CountInfo, r, S, &X, T, &Y, namesake);
+    const Deviation h =
+        HeadcountDeviation(state, stats.CountInfo, r, S, &X, T, &Y, namesake, rules);
     if (h.dS + h.dT > H0) continue;
-    const auto a = AverageDeviation(state, stats.AverageInfo, r, S, &X, T, &Y);
+    const auto a = AverageDeviation(state, stats.AverageInfo, r, S, &X, T, &Y, rules);
     if (!a) continue;
     const double A = a->dS + a->dT;
     if (A < A0 && A < best) {

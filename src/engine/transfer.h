@@ -73,12 +73,14 @@ double MatchCost(const model::ProgramState& state, const model::student& X, cons
 // deviation from growing and lowers the summed average deviation most;
 // partners differ from X by less than 30 in total. No choice when the
 // classes as they stand have no average deviation. `stats` must describe the
-// current placement; `namesake` gives the namesake grades of range r.
+// current placement; `namesake` gives the namesake grades of range r; with
+// `rules` (the rule lists read once) the deviations take their levels there.
 std::optional<std::int32_t> ChooseBalancePartner(const model::ProgramState& state,
                                                  const ClassStatistics& stats, std::size_t r,
                                                  std::int32_t x, std::int32_t S, std::int32_t T,
                                                  const std::vector<std::int32_t>& candidates,
-                                                 const NamesakeGrade& namesake);
+                                                 const NamesakeGrade& namesake,
+                                                 const RuleBook* rules = nullptr);
 
 // "自动补回的学生：" with the name and total of the student who came back.
 std::string BackFilledMessage(const model::student& s);

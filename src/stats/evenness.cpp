@@ -6,6 +6,7 @@
 #include "engine/evaluation.h"
 #include "engine/group_guard.h"
 #include "engine/statistics.h"
+#include "model/compiled_condition.h"
 #include "model/number_format.h"
 #include "model/rule_lists.h"
 #include "model/text_fields.h"
@@ -19,6 +20,7 @@ struct BandSpec {
   std::string subject;
   std::string condition;
   std::int32_t column = -1;  // subject column; -1 for the total
+  model::CompiledCondition holds;
 };
 
 }  // namespace
@@ -77,7 +79,7 @@ RangeMeasures MeasuresOf(const model::ProgramState& state, std::size_t r) {
     for (const BandSpec& b : bands) {
       if (b.subject == subject && b.condition == condition) return;
     }
-    BandSpec spec{subject, condition, -1};
+    BandSpec spec{subject, condition, -1, model::CompiledCondition(condition)};
     if (subject != kTotal) {
       const auto it = std::find(subjects.begin(), subjects.end(), subject);
       if (it == subjects.end()) return;  // a subject the set does not have counts nobody
@@ -110,7 +112,7 @@ RangeMeasures MeasuresOf(const model::ProgramState& state, std::size_t r) {
       const BandSpec& b = bands[i];
       if (b.column >= 0 && static_cast<std::size_t>(b.column) >= s.Scores.size()) continue;
       const double score = b.column < 0 ? s.Total : s.Scores[b.column];
-      if (model::ConditionHolds(b.condition, score)) {
+      if (b.holds.Holds(score)) {
         m.feature_ids.push_back(first_band + static_cast<std::int32_t>(i));
       }
     }
