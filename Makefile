@@ -68,7 +68,7 @@ windows-configure:
 	  -DTESSALY_WIN_PREFIX=$(WIN_PREFIX) -DCMAKE_PREFIX_PATH=$(WIN_PREFIX) \
 	  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
 	  -DCMAKE_CROSSCOMPILING_EMULATOR="$(CURDIR)/scripts/wine-run.sh;$(WIN_PREFIX)" \
-	  -DTESSALY_BENCH=OFF
+	  -DTESSALY_BENCH=OFF -DTESSALY_GUI=ON
 
 windows: windows-configure
 	cmake --build $(BUILD_WINDOWS) -j $(JOBS) --target tessaly tessaly-cli

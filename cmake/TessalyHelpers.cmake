@@ -31,14 +31,13 @@ function(tessaly_platform_sources var)
 endfunction()
 
 # tessaly_test(NAME DIR [DEPS ...]): a GoogleTest executable made of every
-# .cpp inside DIR, registered with ctest.
+# .cpp inside DIR (*_windows.cpp only on Windows, *_posix.cpp only elsewhere),
+# registered with ctest.
 function(tessaly_test name dir)
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${dir}/*.cpp")
+  tessaly_platform_sources(sources)
   if(NOT sources)
     return()
-  endif()
-  if(TESSALY_TESTS_LEFT_OUT)
-    list(REMOVE_ITEM sources ${TESSALY_TESTS_LEFT_OUT})
   endif()
   add_executable(${name} ${sources})
   tessaly_windows_resources(${name} tessaly-cli.rc)

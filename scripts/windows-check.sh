@@ -25,8 +25,8 @@ both() {
   local label=$1
   shift
   mkdir -p "$work/lin" "$work/win"
-  (cd "$work/lin" && "$lin/tessaly-cli" "$@" >out.txt)
-  (cd "$work/win" && wine_run "$win/tessaly-cli.exe" "$@" >out.txt)
+  (cd "$work/lin" && "$lin/src/tessaly-cli" "$@" >out.txt)
+  (cd "$work/win" && wine_run "$win/src/tessaly-cli.exe" "$@" >out.txt)
   if ! cmp -s "$work/lin/out.txt" "$work/win/out.txt"; then
     echo "DIFFERENT output: $label"
     diff "$work/lin/out.txt" "$work/win/out.txt" | head -20
@@ -70,8 +70,8 @@ divide_all sample.fb "sample" 2026 1 77
 for spec in "300 1 4 5" "1500 3 2,6,8 11" "2400 4 6,10 29" "800 2 3,7 404"; do
   read -r students ranges classes seed <<<"$spec"
   opts=(--students "$students" --ranges "$ranges" --classes "$classes" --seed "$seed")
-  (cd "$work/lin" && "$lin/tessaly-make-cohort" "${opts[@]}" -o c.fb >/dev/null)
-  (cd "$work/win" && wine_run "$win/tessaly-make-cohort.exe" "${opts[@]}" -o c.fb >/dev/null)
+  (cd "$work/lin" && "$lin/tools/tessaly-make-cohort" "${opts[@]}" -o c.fb >/dev/null)
+  (cd "$work/win" && wine_run "$win/tools/tessaly-make-cohort.exe" "${opts[@]}" -o c.fb >/dev/null)
   same_file c.fb
   divide_all c.fb "cohort ${opts[*]}" "$seed" 9
 done

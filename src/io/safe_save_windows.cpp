@@ -59,6 +59,18 @@ void RemoveStaleTemporaries(const std::string& folder) {
   FindClose(search);
 }
 
+// The absolute form of a path (ReplaceFileW of Wine takes no relative
+// paths).
+std::wstring FullPath(const std::wstring& path) {
+  const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::wstring full(n, L'\0');
+  const DWORD got = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  if (got == 0 || got >= n) return path;
+  full.resize(got);
+  return full;
+}
+
 bool WriteAll(HANDLE file, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -74,7 +86,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 SaveOutcome ReplaceFile(const std::string& path, std::string_view bytes) {
   SaveOutcome out;
-  const std::wstring target = WideFromUtf8(path);
+  const std::wstring target = FullPath(WideFromUtf8(path));
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -89,7 +101,7 @@ SaveOutcome ReplaceFile(const std::string& path, std::string_view bytes) {
   std::wstring temp;
   HANDLE file = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-    temp = WideFromUtf8(folder + "\\" + TemporaryName());
+    temp = FullPath(WideFromUtf8(folder + "\\" + TemporaryName()));
     file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                        nullptr);
     if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #ifdef _WIN32
+#include "platform/paths.h"
 #include "platform/wide_text.h"
 #endif
 
@@ -171,7 +172,7 @@ fs::path UserConfigFolder() {
 #ifdef _WIN32
   // The roaming application data, where Windows keeps a user's settings.
   const std::string appdata = EnvironmentUtf8(L"APPDATA");
-  return appdata.empty() ? fs::path() : fs::path(appdata) / "Tessaly";
+  return appdata.empty() ? fs::path() : PathOf(appdata) / "Tessaly";
 #else
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
     return fs::path(xdg) / "tessaly";
