@@ -2,11 +2,15 @@
 BUILD_DEBUG   ?= build/debug
 BUILD_RELEASE ?= build/release
 BUILD_PACKAGE ?= build/package
+BUILD_WINDOWS ?= build/windows
+# The libraries of the Windows build, built once by scripts/windows-toolchain.sh.
+TESSALY_WIN_CACHE ?= $(HOME)/.cache/tessaly-win
+WIN_PREFIX    := $(TESSALY_WIN_CACHE)/prefix
 JOBS          ?= $(shell nproc)
 # ccache, when installed, makes rebuilds of unchanged files instant.
 LAUNCHER      := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: all setup debug release demo test bench gui package format clean
+.PHONY: all setup debug release demo test bench gui package windows windows-configure windows-test format clean
 
 all: debug
 
@@ -51,6 +55,31 @@ package:
 	rm -f $(BUILD_PACKAGE)/tessaly_*.deb
 	cd $(BUILD_PACKAGE) && cpack
 	lintian --fail-on error $(BUILD_PACKAGE)/tessaly_*.deb
+
+# Windows (x64): a program folder zipped as $(BUILD_WINDOWS)/Tessaly-<version>-win64.zip,
+# cross-built with MinGW-w64 against the libraries of the toolchain script
+# (hours the first time, then kept in $(TESSALY_WIN_CACHE)).
+windows-configure: export TESSALY_WIN_CACHE := $(TESSALY_WIN_CACHE)
+windows-configure:
+	./scripts/setup.sh windows
+	./scripts/windows-toolchain.sh all
+	cmake -S . -B $(BUILD_WINDOWS) -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER) \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+	  -DTESSALY_WIN_PREFIX=$(WIN_PREFIX) -DCMAKE_PREFIX_PATH=$(WIN_PREFIX) \
+	  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+	  -DCMAKE_CROSSCOMPILING_EMULATOR="$(CURDIR)/scripts/wine-run.sh;$(WIN_PREFIX)" \
+	  -DTESSALY_BENCH=OFF -DTESSALY_GUI=ON
+
+windows: windows-configure
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS) --target tessaly tessaly-cli
+	./scripts/windows-zip.sh $(BUILD_WINDOWS) $(WIN_PREFIX)
+
+# The core and command-line tests under Wine, the divisions compared with the
+# Linux build's, and a picture of the desktop program's window under Wine.
+windows-test: windows release
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS)
+	cd $(BUILD_WINDOWS) && ctest --output-on-failure -j $(JOBS)
+	./scripts/windows-check.sh $(BUILD_WINDOWS) $(BUILD_RELEASE) $(WIN_PREFIX)
 
 bench: release
 	./scripts/bench.sh $(BUILD_RELEASE)

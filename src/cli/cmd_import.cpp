@@ -14,22 +14,23 @@
 #include "import/table_list.h"
 #include "model/text_fields.h"
 #include "platform/encoding.h"
+#include "platform/paths.h"
 
 namespace tessaly::cli {
 namespace {
 
 bool IsPastedText(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
+  std::string ext = platform::PathOf(path).extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return ext == ".txt" || ext == ".tsv";
 }
 
 std::string ReadFileOrFail(const std::string& path) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
+  if (std::filesystem::is_directory(platform::PathOf(path), ec)) {
     throw CommandFailed("cannot read " + path + ": it is a folder, not a file");
   }
-  if (!std::filesystem::is_regular_file(path, ec)) {
+  if (!std::filesystem::is_regular_file(platform::PathOf(path), ec)) {
     throw CommandFailed("cannot read " + path + ": no such file");
   }
   std::ifstream in(path, std::ios::binary);
@@ -137,7 +138,8 @@ int RunImport(Args& args) {
   // The division file must not replace a table it is made from.
   for (const std::string& file : files) {
     std::error_code ec;
-    if (file == *out || std::filesystem::equivalent(file, *out, ec)) {
+    if (file == *out ||
+        std::filesystem::equivalent(platform::PathOf(file), platform::PathOf(*out), ec)) {
       throw CommandFailed(*out + " is one of the files to import: give another file to write");
     }
   }

@@ -9,7 +9,9 @@
 #include "cli/commands.h"
 #include "io/safe_save.h"
 #include "platform/encoding.h"
+#if TESSALY_PDF
 #include "platform/pdf/pdf_writer.h"
+#endif
 #include "stats/class_lists.h"
 
 namespace tessaly::cli {
@@ -45,6 +47,7 @@ int RunPrint(Args& args) {
   const model::Grid summary =
       no_summary || options.only_class >= 0 ? model::Grid{} : stats::ClassAveragesSummary(state);
   const auto pages = stats::LayOutClassLists(lists, summary);
+#if TESSALY_PDF
   const platform::PdfResult pdf = platform::RenderPdf(pages, "分班名单"_gb);
   if (pdf.error) throw CommandFailed(enc::ToUtf8(*pdf.error));
   const io::SaveOutcome saved = io::ReplaceFile(*out, pdf.bytes);
@@ -52,6 +55,12 @@ int RunPrint(Args& args) {
     throw CommandFailed("cannot write " + *out + ": " + std::strerror(saved.error));
   }
   return 0;
+#else
+  // Built without the PDF writer (the Windows build): the desktop program
+  // prints the same lists.
+  (void)pages;
+  throw CommandFailed("此版本不能打印分班名单：命令行不含PDF打印，请在桌面程序中打印。");
+#endif
 }
 
 }  // namespace tessaly::cli

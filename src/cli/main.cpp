@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "platform/console.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ void PrintHelp() {
 
 int main(int argc, char** argv) {
   using namespace tessaly::cli;
+  tessaly::platform::UseUtf8Console();
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     PrintHelp();
     return argc < 2 ? 2 : 0;

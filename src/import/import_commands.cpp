@@ -11,6 +11,7 @@
 #include "model/show_table.h"
 #include "model/text_fields.h"
 #include "platform/encoding.h"
+#include "platform/paths.h"
 #include "platform/workbook/workbook_reader.h"
 
 namespace tessaly::import {
@@ -186,7 +187,7 @@ ImportOutcome ImportSource(model::ProgramState& state, model::ImportPage& page,
 }
 
 std::string FileNameOf(const std::string& path) {
-  return enc::FromOutside(std::filesystem::path(path).filename().string());
+  return enc::FromOutside(platform::PathText(platform::PathOf(path).filename()));
 }
 
 }  // namespace
@@ -235,7 +236,7 @@ ImportOutcome WorkbookImportFile(model::ProgramState& state, model::ImportPage& 
     return ImportOutcome::kStopped;
   }
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return ImportOutcome::kStopped;
+  if (!std::filesystem::is_regular_file(platform::PathOf(path), ec)) return ImportOutcome::kStopped;
   // The slot is settled (all tables in, or the replacement confirmed) before
   // the file is opened.
   std::optional<SlotPlan> plan = PrepareSlot(state, user);

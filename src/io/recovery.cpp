@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/encoding.h"
+#include "platform/paths.h"
 
 namespace tessaly::io {
 namespace {
@@ -65,7 +66,7 @@ std::optional<std::string> RecoveryCopies::Write(const model::ProgramState& stat
   if (folder_.empty()) return "没有可写入恢复副本的用户数据文件夹。"_gb;
   if (!own_lock_) {
     std::error_code ec;
-    fs::create_directories(folder_, ec);
+    fs::create_directories(platform::PathOf(folder_), ec);
     const std::string stem = folder_ + "/" + OwnStem();
     own_lock_ = platform::FileLock::Take(stem + std::string(kLockEnd));
     if (!own_lock_) return "无法在文件夹“"_gb + folder_ + "”中写入恢复副本。"_gb;
@@ -89,17 +90,19 @@ std::vector<LeftCopy> RecoveryCopies::Left() const {
   std::vector<LeftCopy> copies;
   if (folder_.empty()) return copies;
   std::error_code ec;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder_, ec)) {
-    const std::string name = entry.path().filename().string();
+  for (const fs::directory_entry& entry : fs::directory_iterator(platform::PathOf(folder_), ec)) {
+    const std::string name = platform::PathText(entry.path().filename());
     if (name.rfind(kPrefix, 0) != 0 || !EndsWith(name, kCopyEnd)) continue;
     if (!entry.is_regular_file(ec)) continue;
-    const std::string path = entry.path().string();
+    // Named as this program names its own copy (own_path_), whatever
+    // separator the system's listing uses.
+    const std::string path = folder_ + "/" + name;
     if (path == own_path_) continue;
     // A lock that cannot be taken belongs to a program still running.
     std::optional<platform::FileLock> lock = platform::FileLock::Take(LockPathOf(path));
     if (!lock) continue;
     // The copy may have been removed by its program just before it ended.
-    if (!fs::exists(path, ec)) {
+    if (!fs::exists(platform::PathOf(path), ec)) {
       lock->RemoveAndRelease();
       continue;
     }
@@ -118,21 +121,21 @@ DivisionRead RecoveryCopies::Read(const LeftCopy& copy, const model::ProgramStat
 
 bool RecoveryCopies::SetAside(LeftCopy& copy) const {
   std::error_code ec;
-  const fs::path aside = fs::path(folder_) / kAsideFolder;
+  const fs::path aside = platform::PathOf(folder_) / kAsideFolder;
   fs::create_directories(aside, ec);
   // rename would replace a copy set aside earlier under the same name: a
   // taken name gets a number.
-  const std::string stem = fs::path(copy.path).stem().string();
-  fs::path target = aside / fs::path(copy.path).filename();
+  const std::string stem = platform::PathText(platform::PathOf(copy.path).stem());
+  fs::path target = aside / platform::PathOf(copy.path).filename();
   for (int n = 2; fs::exists(target, ec) && n < 1000; ++n) {
-    target = aside / (stem + "-" + std::to_string(n) + std::string(kCopyEnd));
+    target = aside / platform::PathOf(stem + "-" + std::to_string(n) + std::string(kCopyEnd));
   }
   if (fs::exists(target, ec)) return false;
-  fs::rename(copy.path, target, ec);
+  fs::rename(platform::PathOf(copy.path), target, ec);
   if (ec) return false;
   if (!copy.file.empty()) {
     // Which division file the copy belonged to stays beside it.
-    std::ofstream(target.string() + ".file") << copy.file << "\n";
+    std::ofstream(fs::path(target) += ".file") << copy.file << "\n";
   }
   if (copy.lock) copy.lock->RemoveAndRelease();
   copy.lock.reset();

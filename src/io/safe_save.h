@@ -24,6 +24,9 @@ struct SaveOutcome {
 // removed.
 SaveOutcome ReplaceFile(const std::string& path, std::string_view bytes);
 
+// How the names of our temporary files start.
+inline constexpr std::string_view kTemporaryPrefix = ".~fb";
+
 // The name of a temporary file of ours: ".~fb" + process id + "." + six
 // letters or digits. Short, so that a target name of 255 bytes still works.
 bool IsOurTemporaryName(std::string_view name, long* pid = nullptr);

@@ -6,6 +6,11 @@
 #include <system_error>
 #include <vector>
 
+#ifdef _WIN32
+#include "platform/paths.h"
+#include "platform/wide_text.h"
+#endif
+
 namespace tessaly::platform {
 namespace {
 
@@ -164,12 +169,18 @@ bool IniSettings::Write(const std::string& section, const std::string& key,
 }
 
 fs::path UserConfigFolder() {
+#ifdef _WIN32
+  // The roaming application data, where Windows keeps a user's settings.
+  const std::string appdata = EnvironmentUtf8(L"APPDATA");
+  return appdata.empty() ? fs::path() : PathOf(appdata) / "Tessaly";
+#else
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
     return fs::path(xdg) / "tessaly";
   if (const char* home = std::getenv("HOME"); home && *home) {
     return fs::path(home) / ".config" / "tessaly";
   }
   return {};
+#endif
 }
 
 ProgramSettings OpenProgramSettings(const fs::path& program_folder, const fs::path& user_folder) {

@@ -28,7 +28,8 @@ class IniSettings : public model::SettingsPort {
 };
 
 // The user's configuration folder for the program: $XDG_CONFIG_HOME/tessaly,
-// else $HOME/.config/tessaly; empty when neither variable is set.
+// else $HOME/.config/tessaly; empty when neither variable is set. On
+// Windows %APPDATA%\Tessaly.
 std::filesystem::path UserConfigFolder();
 
 struct ProgramSettings {

@@ -1,12 +1,17 @@
 #include "ui/help_windows.h"
 
-#include <QAudioOutput>
 #include <QFileInfo>
-#include <QMediaPlayer>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#if TESSALY_MULTIMEDIA
+#include <QAudioOutput>
+#include <QMediaPlayer>
 #include <QVideoWidget>
+#else
+#include <QDesktopServices>
+#endif
 
 #include "ui/program_folder.h"
 #include "ui/qt_text.h"
@@ -40,13 +45,16 @@ VideoWindow::VideoWindow(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Tyanshi_f"));
   setWindowTitle(QStringLiteral("视频演示"));
   setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+#if TESSALY_MULTIMEDIA
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   video_ = new QVideoWidget(this);
   video_->setObjectName(QStringLiteral("WindowsMediaPlayer1"));
   layout->addWidget(video_);
+#endif
 }
 
+#if TESSALY_MULTIMEDIA
 void VideoWindow::Play(const QString& path) {
   if (isVisible()) return;
   if (player_ == nullptr) {
@@ -73,6 +81,16 @@ void VideoWindow::done(int result) {
   }
   QDialog::done(result);
 }
+#else
+// Built without Qt Multimedia: the system's player plays the video.
+void VideoWindow::Play(const QString& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void VideoWindow::done(int result) {
+  QDialog::done(result);
+}
+#endif
 
 void ShowHelp(HelpWindow* window, const QString& help_path) {
   window->ShowPage(help_path);

@@ -1,6 +1,7 @@
 #pragma once
 // The help window "操作说明" (the help page in a text browser) and the
-// demonstration video window "视频演示" (a media player).
+// demonstration video window "视频演示" (a media player; where the program is
+// built without Qt Multimedia, the system's player plays the video).
 
 #include <QDialog>
 
@@ -37,7 +38,7 @@ class VideoWindow : public QDialog {
  private:
   QMediaPlayer* player_ = nullptr;
   QAudioOutput* audio_ = nullptr;
-  QVideoWidget* video_;
+  QVideoWidget* video_ = nullptr;
 };
 
 // "新手分班必读": the help page.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace tessaly::ui {
 
@@ -51,8 +52,16 @@ bool HoldsProgramFiles(const QString& folder) {
 // The settings file can be written where it is, or created there.
 bool CanWriteSettings(const QString& path) {
   const QFileInfo file(path);
+#ifdef Q_OS_WIN
+  // Windows grants writing by access lists that QFileInfo does not read (a
+  // folder under Program Files looks writable): the folder is tried.
+  if (file.exists() && !(file.isFile() && file.isWritable())) return false;
+  QTemporaryFile probe(InFolder(file.absolutePath(), QStringLiteral("path-XXXXXX.tmp")));
+  return probe.open();
+#else
   if (file.exists()) return file.isFile() && file.isWritable();
   return QFileInfo(file.absolutePath()).isWritable();
+#endif
 }
 
 }  // namespace
@@ -75,8 +84,13 @@ ProgramFiles ProgramFiles::Locate(const QString& exe_folder, const QString& user
 }
 
 ProgramFiles ProgramFiles::OfThisProgram() {
+#ifdef Q_OS_WIN
+  // The roaming application data, where Windows keeps a user's settings.
+  return Locate(ProgramFolder(), qEnvironmentVariable("APPDATA"));
+#else
   return Locate(ProgramFolder(),
                 QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+#endif
 }
 
 }  // namespace tessaly::ui

@@ -40,7 +40,7 @@ struct ProgramFiles {
   // program, so that nothing is written under /usr.
   static ProgramFiles Locate(const QString& exe_folder, const QString& user_config);
   // Locate() for the running program and the user's configuration folder
-  // ($XDG_CONFIG_HOME or ~/.config; the local AppData on Windows).
+  // ($XDG_CONFIG_HOME or ~/.config; %APPDATA% on Windows).
   static ProgramFiles OfThisProgram();
 };
 

@@ -245,10 +245,12 @@ TEST(DivisionWriter, NumbersThatCannotBeReadBackAreNotSaved) {
   state.RangeSets[1].Students[0].Scores[0] = 1;
   state.ImportedSets[2].Students[0].Total = 1.7976931348623157e308;
   EXPECT_TRUE(SaveDivisionFile(state, path.string()));
-  std::ifstream in(path);
-  std::string content;
-  std::getline(in, content);
-  EXPECT_EQ(content, "old");
+  {
+    std::ifstream in(path);  // closed before the removal, which Windows refuses otherwise
+    std::string content;
+    std::getline(in, content);
+    EXPECT_EQ(content, "old");
+  }
   fs::remove(path);
 }
 
@@ -506,6 +508,9 @@ TEST_F(DivisionFileOnDisk, LongNamesSave) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
+// Links, owners, process signals and /proc: POSIX file systems (the Windows
+// saves: safe_save_test_windows.cpp).
+#ifndef _WIN32
 TEST_F(DivisionFileOnDisk, SavingThroughALinkReplacesTheFileItPointsTo) {
   fs::create_directories(dir_ / "real");
   const fs::path file = dir_ / "real" / "a.fb";
@@ -588,7 +593,13 @@ TEST_F(DivisionFileOnDisk, FailedSaveReportsAnErrorAndKeepsTheOldFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
+#endif
+
 TEST_F(DivisionFileOnDisk, LoadNamesTheFileInItsErrors) {
+#ifdef _WIN32
+  GTEST_SKIP() << "names a Chinese file by a narrow std::filesystem path, which MinGW's library "
+                  "does not read as UTF-8 (the program converts by platform::PathOf)";
+#endif
   DivisionRead missing = LoadDivisionFile((dir_ / "none.fb").string(), ProgramState{});
   EXPECT_FALSE(missing.ok);
   EXPECT_NE(enc::ToUtf8(missing.error).find("none.fb"), std::string::npos);

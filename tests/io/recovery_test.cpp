@@ -4,7 +4,9 @@
 #include "io/recovery.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 #include <unistd.h>
 
 #include <filesystem>
@@ -84,6 +86,8 @@ TEST_F(Recovery, TwoRunningProgramsKeepTwoCopiesAndOfferNeither) {
   EXPECT_EQ(LoadDivisionFile(second.OwnCopy(), {}).state, b);
 }
 
+// A second program by fork (POSIX).
+#ifndef _WIN32
 TEST_F(Recovery, ACopyIsOfferedOnlyOnceItsProgramIsGone) {
   int to_child[2], from_child[2];
   ASSERT_EQ(::pipe(to_child), 0);
@@ -124,6 +128,7 @@ TEST_F(Recovery, ACopyIsOfferedOnlyOnceItsProgramIsGone) {
   EXPECT_TRUE(third.Left().empty());
   ::close(from_child[0]);
 }
+#endif
 
 TEST_F(Recovery, CopiesSetAsideAreKeptWholeAndNotOfferedAgain) {
   const model::ProgramState state = testdata::SmallSingleTable();

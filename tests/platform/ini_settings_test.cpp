@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/paths.h"
+
 namespace tessaly::platform {
 namespace {
 
@@ -83,6 +85,7 @@ TEST(IniSettings, UnwritableProgramFolderFallsBackToTheUserFolder) {
   EXPECT_EQ(again.settings.Read("YuSeBanJi", "YSBJ_Show"), "0");
 }
 
+#ifndef _WIN32
 TEST(IniSettings, UserConfigFolderFollowsTheEnvironment) {
   const char* old = std::getenv("XDG_CONFIG_HOME");
   const std::string saved = old ? old : "";
@@ -94,6 +97,16 @@ TEST(IniSettings, UserConfigFolderFollowsTheEnvironment) {
   }
   if (old) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 }
+#else
+TEST(IniSettings, UserConfigFolderIsInTheRoamingAppData) {
+  const std::string saved = std::getenv("APPDATA") ? std::getenv("APPDATA") : "";
+  ASSERT_EQ(_putenv_s("APPDATA", "C:\\Users\\老师\\AppData\\Roaming"), 0);
+  EXPECT_EQ(PathText(UserConfigFolder()), "C:\\Users\\老师\\AppData\\Roaming\\Tessaly");
+  ASSERT_EQ(_putenv_s("APPDATA", ""), 0);
+  EXPECT_EQ(UserConfigFolder(), fs::path());
+  _putenv_s("APPDATA", saved.c_str());
+}
+#endif
 
 }  // namespace
 }  // namespace tessaly::platform

@@ -1,17 +1,16 @@
 #include "io/export/xlsx_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 
 #include "io/export/cell_value.h"
+#include "io/export/scratch_file.h"
 #include "platform/encoding.h"
 
 namespace tessaly::io::exports {
@@ -187,35 +186,13 @@ class Writer {
   lxw_error error_ = LXW_NO_ERROR;
 };
 
-// The permissions of the file being replaced, or those of a new file.
-mode_t TargetMode(const std::string& path) {
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0) return old.st_mode & 07777;
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-// libxlsxwriter keeps every part's XML in scratch files until it zips them
-// (two per sheet, hundreds for a grade): in memory-backed storage, where the
-// system has it, they cost no disk files.
-char* ScratchFolder() {
-  static char shm[] = "/dev/shm";
-  struct stat st {};
-  if (::stat(shm, &st) == 0 && S_ISDIR(st.st_mode) && ::access(shm, W_OK | X_OK) == 0) return shm;
-  return nullptr;
-}
-
 }  // namespace
 
 std::optional<std::string> WriteWorkbook(const WorkbookContent& content, const std::string& path) {
   // The temporary file lies in the target's folder so that the rename
   // replaces the target in one step.
-  std::string temp = path + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return Failure(path, SystemReason(errno));
-  ::fchmod(fd, TargetMode(path));
-  ::close(fd);
+  std::string temp;
+  if (int err = StartScratch(path, temp)) return Failure(path, SystemReason(err));
 
   lxw_workbook_options options{};
   // Rows go out as they are written instead of being kept until the end.
@@ -223,7 +200,7 @@ std::optional<std::string> WriteWorkbook(const WorkbookContent& content, const s
   options.tmpdir = ScratchFolder();
   lxw_workbook* wb = workbook_new_opt(temp.c_str(), &options);
   if (wb == nullptr) {
-    ::unlink(temp.c_str());
+    std::remove(temp.c_str());
     return Failure(path, SystemReason(ENOMEM));
   }
   Writer w(wb);
@@ -241,27 +218,14 @@ std::optional<std::string> WriteWorkbook(const WorkbookContent& content, const s
   const int close_errno = errno;
   w.Fail(closed);
   if (w.error() != LXW_NO_ERROR) {
-    ::unlink(temp.c_str());
+    std::remove(temp.c_str());
     std::string reason = enc::FromOutside(lxw_strerror(w.error()));
     if (w.error() == LXW_ERROR_CREATING_XLSX_FILE && close_errno != 0) {
       reason = SystemReason(close_errno);
     }
     return Failure(path, reason);
   }
-  // The workbook reaches the disk before it replaces the earlier file.
-  int written = ::open(temp.c_str(), O_RDONLY);
-  if (written < 0 || ::fsync(written) != 0) {
-    int err = errno;
-    if (written >= 0) ::close(written);
-    ::unlink(temp.c_str());
-    return Failure(path, SystemReason(err));
-  }
-  ::close(written);
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(temp.c_str());
-    return Failure(path, SystemReason(err));
-  }
+  if (int err = PlaceFinished(temp, path)) return Failure(path, SystemReason(err));
   return std::nullopt;
 }
 

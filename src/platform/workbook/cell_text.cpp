@@ -1,9 +1,6 @@
 #include "platform/workbook/cell_text.h"
 
-#include <iconv.h>
-
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 
 #include "platform/encoding.h"
@@ -99,29 +96,6 @@ std::string DateText(double serial, DateKind kind, bool date1904) {
                   secs / 60 % 60, secs % 60);
   }
   return buf;
-}
-
-std::optional<std::string> FromCharset(std::string_view bytes, const std::string& charset) {
-  iconv_t cd = iconv_open("UTF-8", charset.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  std::string in(bytes);
-  char* src = in.data();
-  std::size_t left = in.size();
-  std::string utf8;
-  char buf[4096];
-  while (left > 0) {
-    char* dst = buf;
-    std::size_t room = sizeof buf;
-    const std::size_t r = iconv(cd, &src, &left, &dst, &room);
-    utf8.append(buf, static_cast<std::size_t>(dst - buf));
-    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      utf8.push_back('?');  // a byte that is no character of the set
-      ++src;
-      --left;
-    }
-  }
-  iconv_close(cd);
-  return enc::FromUtf8(utf8);
 }
 
 bool SheetBuilder::Put(std::size_t row, std::size_t column, std::string_view text) {

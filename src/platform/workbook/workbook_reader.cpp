@@ -6,13 +6,14 @@
 #include <iterator>
 
 #include "platform/encoding.h"
+#include "platform/paths.h"
 #include "platform/workbook/biff.h"
 
 namespace tessaly::workbook {
 namespace {
 
 std::string LowerExtension(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
+  std::string ext = platform::PathOf(path).extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return ext;
@@ -51,7 +52,7 @@ std::string NoSuchSheet(std::size_t index, std::size_t count) {
 ReadResult ReadWorkbook(const std::string& path, const ReadLimits& limits) {
   ReadResult result;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
+  if (!std::filesystem::is_regular_file(platform::PathOf(path), ec)) {
     result.error = "文件不存在或不是普通文件"_gb;
     return result;
   }

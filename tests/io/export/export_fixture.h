@@ -43,11 +43,24 @@ inline model::ProgramState ExportState() {
 struct TempFolder {
   std::filesystem::path path;
   TempFolder() {
+#ifdef _WIN32
+    // No mkdtemp: a name of the process and a count, made afresh.
+    static int count = 0;
+    path = std::filesystem::temp_directory_path() /
+           ("tessaly-export-" + std::to_string(::getpid()) + "-" + std::to_string(count++));
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "tessaly-export-XXXXXX");
     path = ::mkdtemp(pattern.data());
+#endif
   }
-  ~TempFolder() { std::filesystem::remove_all(path); }
-  std::string File(const std::string& name) const { return (path / name).string(); }
+  ~TempFolder() {
+    std::filesystem::remove_all(path);
+  }
+  std::string File(const std::string& name) const {
+    return (path / name).string();
+  }
 };
 
 inline std::string FileBytes(const std::string& path) {

@@ -1,0 +1,7 @@
+#include "platform/console.h"
+
+namespace tessaly::platform {
+
+void UseUtf8Console() {}
+
+}  // namespace tessaly::platform
