@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds, once, the libraries the Windows build of Tessaly links, with Debian's
 # MinGW-w64 from Debian's own source packages (apt-get source): zlib, libzip,
-# pugixml, libxlsxwriter, GoogleTest (for the tests) and Qt 6 (qtbase: Core, Gui, Widgets, PrintSupport,
+# pugixml, libxlsxwriter, Nettle, GoogleTest (for the tests) and Qt 6 (qtbase: Core, Gui, Widgets, PrintSupport,
 # the Windows platform plugin and style). Qt's tools (moc, rcc, uic) are the
 # host's, from Debian's qt6-base-dev of the same version.
 #
@@ -32,6 +32,7 @@ declare -A version=(
   [libzip]=1.7.3-1
   [pugixml]=1.13-0.2
   [libxlsxwriter]=1.1.4-2
+  [nettle]=3.8.1-2
   [googletest]=1.12.1-0.2
   [qt6-base]=6.4.2+dfsg-10
 )
@@ -115,6 +116,22 @@ build_libxlsxwriter() {
     -DUSE_SYSTEM_MINIZIP=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF -DZLIB_ROOT="$prefix"
 }
 
+# MD5, SHA-1 and RC4 for workbooks encrypted with Excel's default password:
+# only libnettle (no public-key half, which would need GMP).
+build_nettle() {
+  local src bld="$cache/build/nettle-build"
+  src="$(unpack nettle)"
+  mkdir -p "$bld"
+  # The unpacked files' times would have make regenerate the configure
+  # outputs with autotools; they are up to date as shipped.
+  touch "$src/aclocal.m4" "$src/configure" "$src/config.h.in" "$src/stamp-h.in"
+  local cc=x86_64-w64-mingw32-gcc-posix
+  command -v ccache >/dev/null && cc="ccache $cc"
+  (cd "$bld" && "$src/configure" --host=x86_64-w64-mingw32 --prefix="$prefix" CC="$cc" \
+    --disable-public-key --disable-documentation --disable-static --enable-shared \
+    --disable-openssl --disable-assembler >&2 && make -j "$jobs" >&2 && make install >&2)
+}
+
 # The test framework of the tests run under Wine (make windows-test).
 build_googletest() {
   local src
@@ -147,6 +164,7 @@ case "$what" in
     stage libzip
     stage pugixml
     stage libxlsxwriter
+    stage nettle
     stage googletest
     ;;&
   qt | all) stage qt6-base ;;
