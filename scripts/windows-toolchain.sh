@@ -20,10 +20,15 @@ set -euo pipefail
 cache="${TESSALY_WIN_CACHE:-$HOME/.cache/tessaly-win}"
 jobs="${JOBS:-$(nproc)}"
 repo="$(cd "$(dirname "$0")/.." && pwd)"
-toolchain="$repo/cmake/mingw-w64-x86_64.cmake"
 prefix="$cache/prefix"
 what="${1:-all}"
 mkdir -p "$cache/src" "$cache/build" "$prefix" "$cache/stamps"
+# The libraries' build folders remember the toolchain file by its path: a
+# copy in the cache keeps them working when the clone that made them is gone.
+# It is replaced only when it changes, so that an unchanged one rebuilds nothing.
+toolchain="$cache/mingw-w64-x86_64.cmake"
+cmp -s "$repo/cmake/mingw-w64-x86_64.cmake" "$toolchain" ||
+  cp "$repo/cmake/mingw-w64-x86_64.cmake" "$toolchain"
 
 # The versions of Debian 12 (bookworm); a stamp names its version, so that a
 # new version is built afresh.
