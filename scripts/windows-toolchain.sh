@@ -16,6 +16,8 @@
 # Usage: scripts/windows-toolchain.sh [libs|qt|all]   (default: all)
 # Prints the prefix on its last line.
 set -euo pipefail
+# A failure inside $(...) stops the script too (unpack runs in one).
+shopt -s inherit_errexit
 
 cache="${TESSALY_WIN_CACHE:-$HOME/.cache/tessaly-win}"
 jobs="${JOBS:-$(nproc)}"
@@ -33,7 +35,7 @@ cmp -s "$repo/cmake/mingw-w64-x86_64.cmake" "$toolchain" ||
 # The versions of Debian 12 (bookworm); a stamp names its version, so that a
 # new version is built afresh.
 declare -A version=(
-  [zlib]=1.2.13.dfsg-1
+  [zlib]=1:1.2.13.dfsg-1
   [libzip]=1.7.3-1
   [pugixml]=1.13-0.2
   [libxlsxwriter]=1.1.4-2
@@ -55,12 +57,16 @@ cross=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DTESSALY_WIN_PREFIX="$prefi
 # The source package NAME unpacked (with Debian's patches) into build/NAME;
 # prints that folder.
 unpack() {
-  local name="$1" dsc="$cache/src/${1}_${version[$1]}.dsc"
+  # The file names leave out the version's epoch ("1:").
+  local name="$1" dsc="$cache/src/${1}_${version[$1]#*:}.dsc"
   if [ ! -f "$dsc" ]; then
     (cd "$cache/src" && apt-get source --download-only "$name=${version[$name]}") >&2
   fi
   if [ ! -d "$cache/build/$name" ]; then
-    dpkg-source --no-check -x "$dsc" "$cache/build/$name" >&2
+    dpkg-source --no-check -x "$dsc" "$cache/build/$name" >&2 || {
+      rm -rf "${cache:?}/build/$name"
+      return 1
+    }
   fi
   echo "$cache/build/$name"
 }
@@ -149,13 +155,22 @@ build_qt6_base() {
   src="$(unpack qt6-base)"
   # Only what the desktop program needs; Qt's own copies of its small
   # libraries (zlib, pcre2, libpng), which are in Debian's source package.
+  # Two features stay off because this source cannot build them with MinGW:
+  # - tabletevent: the Windows plugin's pen-tablet support includes wintab.h,
+  #   which Debian's repacked source leaves out of src/3rdparty;
+  # - directwrite: Gui compiles its DirectWrite font engine only together with
+  #   direct2d (off: no Direct2D plugin is wanted), yet PrintSupport calls into
+  #   it whenever directwrite is on, and its DLL then fails to link. Fonts are
+  #   drawn through GDI, Qt's default font engine on Windows;
+  # - dynamicgl: without OpenGL the Windows plugin still reads the dynamic
+  #   OpenGL loader's classes when this is on.
   cmake -S "$src" -B "$cache/build/qt6-base-build" "${cross[@]}" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DBUILD_SHARED_LIBS=ON -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DQT_GENERATE_SBOM=OFF -DINPUT_optimize_size=OFF \
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_testlib=OFF \
     -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF \
-    -DFEATURE_direct2d=OFF -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_jpeg=OFF \
+    -DFEATURE_direct2d=OFF -DFEATURE_directwrite=OFF -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_jpeg=OFF \
     -DFEATURE_gif=OFF -DFEATURE_freetype=OFF -DFEATURE_harfbuzz=OFF -DFEATURE_androiddeployqt=OFF \
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF \
     -DFEATURE_system_doubleconversion=OFF >&2
