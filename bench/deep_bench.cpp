@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -86,6 +87,11 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "gstudents") t.group_students = v;
     if (k == "start_students") t.start_students = v;
     if (k == "finished") t.finished_starts = static_cast<int>(v);
+    if (k == "lex") t.leximax_per_second = v;
+    if (k == "lexshare") t.leximax_share = v;
+    if (k == "lexsubjects") t.leximax_subjects = static_cast<int>(v);
+    if (k == "lexwindow") t.leximax_window = v;
+    if (k == "perturb") t.perturb_exchanges = static_cast<int>(v);
   }
 }
 
@@ -113,11 +119,26 @@ void Count(benchmark::State& bs, const model::ProgramState& state, const std::st
   bs.counters[when + "_total_med"] = Median(total);
   bs.counters[when + "_total_max"] = *std::max_element(total.begin(), total.end());
   bs.counters[when + "_subj_max"] = *std::max_element(subject.begin(), subject.end());
+  bs.counters[when + "_subj_med"] = Median(subject);
   bs.counters[when + "_count_med"] = Median(count);
   bs.counters[when + "_count_max"] = *std::max_element(count.begin(), count.end());
 }
 
-void Run(benchmark::State& bs, const model::ProgramState& divided) {
+void PrintRanges(const std::string& name, const model::ProgramState& state) {
+  for (const stats::RangeEvenness& r : stats::MeasureEvenness(state)) {
+    double total = 0, subject = 0, count = 0;
+    for (const stats::SpreadRow& row : r.rows) {
+      if (row.kind == stats::MeasureKind::kTotal) total = row.spread();
+      if (row.kind == stats::MeasureKind::kSubject) subject = std::max(subject, row.spread());
+      if (row.kind != stats::MeasureKind::kTotal && row.kind != stats::MeasureKind::kSubject)
+        count = std::max(count, row.spread());
+    }
+    std::fprintf(stderr, "range %s | total %.4f | widest subject %.4f | widest headcount %.0f\n",
+                 name.c_str(), total, subject, count);
+  }
+}
+
+void Run(benchmark::State& bs, const model::ProgramState& divided, const std::string& label) {
   model::ProgramState result;
   for (auto _ : bs) {
     bs.PauseTiming();
@@ -127,7 +148,8 @@ void Run(benchmark::State& bs, const model::ProgramState& divided) {
     adjust::DeepOptions options;
     Tune(options.tuning);
     if (const char* s = std::getenv("DEEP_SEED")) options.seed = std::stoull(s);
-    options.seconds = 30;  // the planned length ends the run, not the budget
+    // The default budget, or DEEP_SECONDS (the long runs the default is
+    // compared with).
     if (const char* s = std::getenv("DEEP_SECONDS")) options.seconds = std::stod(s);
     adjust::DeepResult r = adjust::DeepOptimiseDivision(state, user, options);
     if (!r.ran || user.warnings + user.errors != 0) bs.SkipWithError("the run did not complete");
@@ -140,12 +162,17 @@ void Run(benchmark::State& bs, const model::ProgramState& divided) {
   }
   Count(bs, divided, "before");
   Count(bs, result, "after");
+  // DEEP_RANGES=1: every range's spreads after the run, one line each.
+  if (std::getenv("DEEP_RANGES")) PrintRanges(label, result);
 }
 
 // args: students, ranges, classes per range, the teacher's groups.
 void BM_DeepOptimise(benchmark::State& bs) {
-  Run(bs, Generated(static_cast<int>(bs.range(0)), static_cast<int>(bs.range(1)),
-                    static_cast<int>(bs.range(2)), static_cast<int>(bs.range(3))));
+  Run(bs,
+      Generated(static_cast<int>(bs.range(0)), static_cast<int>(bs.range(1)),
+                static_cast<int>(bs.range(2)), static_cast<int>(bs.range(3))),
+      std::to_string(bs.range(0)) + "/" + std::to_string(bs.range(1)) + "/" +
+          std::to_string(bs.range(2)) + "/" + std::to_string(bs.range(3)));
 }
 BENCHMARK(BM_DeepOptimise)
     ->ArgNames({"students", "ranges", "classes", "groups"})
@@ -154,12 +181,17 @@ BENCHMARK(BM_DeepOptimise)
     ->Args({3000, 3, 20, 20})
     ->Args({1000, 3, 6, 0})
     ->Args({20000, 20, 20, 0})
+    // Classes of 100: ranges of 12, 10, 6 and 4 classes.
+    ->Args({3600, 3, 12, 0})
+    ->Args({3000, 3, 10, 0})
+    ->Args({1800, 3, 6, 0})
+    ->Args({1200, 3, 4, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();
 
 void BM_DeepOptimiseSample(benchmark::State& bs) {
-  Run(bs, Sample());
+  Run(bs, Sample(), "sample");
 }
 BENCHMARK(BM_DeepOptimiseSample)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 

@@ -6,7 +6,9 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <type_traits>
 
 #include "engine/evaluation.h"
 #include "engine/names/same_names.h"
@@ -47,8 +49,77 @@ RangeInput InputOf(const model::ProgramState& state, std::size_t r,
 // What a proposal of the search costs on an ordinary machine, for the first
 // range, before any has been measured.
 constexpr double kAssumedSecondsPerProposal = 1e-7;
+// The cores the final stage's length is planned for: a teacher's computer
+// has two at least (a single range is searched on one).
+constexpr double kNominalCores = 2;
+// The time limits are a safety net for a machine slower than planned for:
+// this many times the planned time, and a second more.
+constexpr double kSafety = 2;
+
+std::uint64_t RangeSeed(const DeepOptions& options, std::size_t r) {
+  return options.seed * 0x9E3779B97F4A7C15ull + r;
+}
+
+// Runs search(r, mutex) for the ranges 0 .. count-1 with `workers` side by
+// side, each taking the next range not yet taken (the mutex guards what
+// they share); this thread calls shown(r) for every range in order as they
+// end. A search that fails (out of memory) ends the run on this thread, as
+// it would have without workers; the ranges not taken are left.
+template <typename Run, typename Shown>
+void ForEachRange(std::size_t count, std::size_t workers, Run&& search, Shown&& shown) {
+  std::mutex mutex;
+  std::condition_variable ended;
+  std::size_t next = 0;
+  std::vector<bool> finished(count, false);
+  std::exception_ptr failure;
+  auto work_through = [&] {
+    try {
+      for (;;) {
+        std::size_t r;
+        {
+          std::lock_guard<std::mutex> lock(mutex);
+          if (next == count) return;
+          r = next++;
+        }
+        search(r, mutex);
+        {
+          std::lock_guard<std::mutex> lock(mutex);
+          finished[r] = true;
+        }
+        ended.notify_all();
+      }
+    } catch (...) {
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!failure) failure = std::current_exception();
+        next = count;
+      }
+      ended.notify_all();
+    }
+  };
+  std::vector<std::jthread> side;
+  if (workers > 1) {
+    for (std::size_t w = 0; w < workers; ++w) side.emplace_back(work_through);
+  } else {
+    work_through();
+  }
+  for (std::size_t r = 0; r < count; ++r) {
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      ended.wait(lock, [&] { return finished[r] || failure; });
+      if (failure) break;
+    }
+    shown(r);
+  }
+  side.clear();
+  if (failure) std::rethrow_exception(failure);
+}
 
 }  // namespace
+
+double DefaultDeepSeconds(std::size_t students) {
+  return std::clamp(2 * std::sqrt(static_cast<double>(students) / 3000), 2.0, 6.0);
+}
 
 double PlannedProposals(const DeepTuning& t, double size) {
   return std::max(1, t.starts) * (t.proposals_per_student + t.polish_per_student) * size;
@@ -89,6 +160,7 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
     const engine::SoundRules rules = engine::SoundRulesOf(state);
     std::size_t students = 0;
     for (const auto& set : state.RangeSets) students += set.Students.size();
+    const double seconds = options.seconds > 0 ? options.seconds : DefaultDeepSeconds(students);
     std::size_t done = 0;
     const double range_count = static_cast<double>(state.RangeSets.size());
     // The new classes of every range, swapped in at the end.
@@ -97,7 +169,7 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
     // the planned starts, so a small range gets more of them.
     std::vector<DeepTuning> plans(state.RangeSets.size(), options.tuning);
     std::vector<double> work(plans.size(), 0);  // proposals planned per range
-    double work_left = 0;
+    double work_total = 0;
     for (std::size_t r = 0; r < plans.size(); ++r) {
       const double size =
           static_cast<double>(std::max<std::size_t>(1, state.RangeSets[r].Students.size()));
@@ -115,14 +187,11 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
             std::clamp(static_cast<int>(std::lround(fit)), 1, std::max(1, plans[r].starts));
       }
       work[r] = PlannedProposals(plans[r], size);
-      work_left += work[r];
+      work_total += work[r];
     }
     // The ranges are independent: `workers` search them side by side, each
-    // taking the next range not yet taken. A range's share of the time left
-    // is by its planned work, of the time all workers have left together
-    // (no more than the time left itself); its plan is fitted to that share
-    // at the seconds per proposal measured on the ranges searched so far.
-    // This thread shows the progress as the ranges end, in their order.
+    // taking the next range not yet taken; this thread shows the progress
+    // as the ranges end, in their order.
     const std::size_t range_total = state.RangeSets.size();
     std::vector<RangeInput> inputs;
     inputs.reserve(range_total);
@@ -137,85 +206,61 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
     // A range searched alone may run its starts side by side.
     const int starts_at_once = std::max(1, threads / static_cast<int>(workers));
     std::vector<RangeOutcome> outcomes(range_total);
-    std::vector<bool> finished(range_total, false);
-    std::mutex mutex;
-    std::condition_variable ended;
-    std::size_t next = 0;
-    double spent = 0, proposals_done = 0;
-    std::exception_ptr failure;
-    auto search_ranges = [&] {
-      for (;;) {
-        std::size_t r;
-        DeepTuning tuning;
-        double share;
-        {
-          std::lock_guard<std::mutex> lock(mutex);
-          if (next == range_total) return;
-          r = next++;
-          const double used = std::chrono::duration<double>(Clock::now() - start).count();
-          const double left = std::max(0.0, options.seconds - used);
-          const double side_by_side =
-              static_cast<double>(std::min<std::size_t>(workers, range_total - r));
-          share = work_left > 0 ? std::min(left, left * side_by_side * work[r] / work_left) : left;
-          work_left -= work[r];
-          tuning = plans[r];
-          const double rate =
-              proposals_done > 0 ? spent / proposals_done : kAssumedSecondsPerProposal;
-          FitToBudget(tuning,
-                      static_cast<double>(std::max<std::size_t>(1, inputs[r].classes.size())), rate,
-                      share);
-        }
-        const std::uint64_t seed = options.seed * 0x9E3779B97F4A7C15ull + r;
-        const auto begin = Clock::now();
-        RangeOutcome o = SearchRange(inputs[r], tuning, seed, share, starts_at_once);
-        const double took = std::chrono::duration<double>(Clock::now() - begin).count();
-        {
-          std::lock_guard<std::mutex> lock(mutex);
-          spent += took;
-          proposals_done += static_cast<double>(o.proposals);
-          outcomes[r] = std::move(o);
-          finished[r] = true;
-        }
-        ended.notify_all();
-      }
-    };
-    // A search that fails (out of memory) ends the run on this thread, as
-    // it would have without workers; the ranges not taken are left.
-    auto work_through = [&] {
-      try {
-        search_ranges();
-      } catch (...) {
-        {
-          std::lock_guard<std::mutex> lock(mutex);
-          if (!failure) failure = std::current_exception();
-          next = range_total;
-        }
-        ended.notify_all();
-      }
-    };
-    std::vector<std::jthread> side;
-    if (workers > 1) {
-      for (std::size_t w = 0; w < workers; ++w) side.emplace_back(work_through);
-    } else {
-      work_through();
-    }
+    // The search of every range, its plan fitted to its share of the time
+    // (by its planned work) at the seconds a proposal takes on an ordinary
+    // machine: the plan, and so the result, is the same on any machine.
+    // Twice its share and a second more is a safety net for a slow one.
+    std::vector<double> shares(range_total, 0);
+    const double cores = std::min(kNominalCores, range_count);
     for (std::size_t r = 0; r < range_total; ++r) {
-      {
-        std::unique_lock<std::mutex> lock(mutex);
-        ended.wait(lock, [&] { return finished[r] || failure; });
-        if (failure) break;
-      }
-      const RangeOutcome& o = outcomes[r];
-      result.ranges.push_back({model::RangeKey(state.ClassRangeRows[r]), o.start_cost, o.best_cost,
-                               o.proposals, o.exchanges, o.budget_reached, o.changed});
-      result.changed = result.changed || o.changed;
-      classes[r] = o.classes;
-      done += inputs[r].classes.size();
-      user.ProgressSet(5 + static_cast<int>(90.0 * static_cast<double>(done) /
-                                            std::max<std::size_t>(1, students)));
+      shares[r] = work_total > 0
+                      ? seconds * (1 - options.tuning.leximax_share) * cores * work[r] / work_total
+                      : seconds;
+      FitToBudget(plans[r], static_cast<double>(std::max<std::size_t>(1, inputs[r].classes.size())),
+                  kAssumedSecondsPerProposal, shares[r]);
     }
-    side.clear();
-    if (failure) std::rethrow_exception(failure);
+    ForEachRange(
+        range_total, workers,
+        [&](std::size_t r, std::mutex&) {
+          outcomes[r] = SearchRange(inputs[r], plans[r], RangeSeed(options, r),
+                                    kSafety * shares[r] + 1, starts_at_once);
+        },
+        [&](std::size_t r) {
+          done += inputs[r].classes.size();
+          user.ProgressSet(5 + static_cast<int>(60.0 * static_cast<double>(done) /
+                                                std::max<std::size_t>(1, students)));
+        });
+    // The final stage of every range, aimed at the widest subjects: its
+    // length is priced exchanges, the range's share of the budget by its
+    // size (equal seeds and budgets give equal results on any machine, and
+    // a longer budget continues a shorter one); twice the budget and a
+    // second more is a safety net for a slow machine.
+    done = 0;
+    const double stage_seconds = kSafety * seconds + 1;
+    ForEachRange(
+        range_total, workers,
+        [&](std::size_t r, std::mutex&) {
+          const double size = static_cast<double>(inputs[r].classes.size());
+          const auto evaluations = static_cast<std::int64_t>(
+              options.tuning.leximax_per_second * seconds * options.tuning.leximax_share * cores *
+              size / static_cast<double>(std::max<std::size_t>(1, students)));
+          const double left =
+              stage_seconds - std::chrono::duration<double>(Clock::now() - start).count();
+          outcomes[r] =
+              SearchWidest(inputs[r], plans[r], std::move(outcomes[r]),
+                           RangeSeed(options, r) ^ 0x2545F4914F6CDD1Dull, evaluations, left);
+        },
+        [&](std::size_t r) {
+          const RangeOutcome& o = outcomes[r];
+          result.ranges.push_back({model::RangeKey(state.ClassRangeRows[r]), o.start_cost,
+                                   o.best_cost, o.proposals, o.exchanges, o.budget_reached,
+                                   o.changed, o.leximax_priced, o.leximax_exchanges});
+          result.changed = result.changed || o.changed;
+          classes[r] = o.classes;
+          done += inputs[r].classes.size();
+          user.ProgressSet(65 + static_cast<int>(30.0 * static_cast<double>(done) /
+                                                 std::max<std::size_t>(1, students)));
+        });
     for (std::size_t r = 0; r < classes.size(); ++r) {
       auto& list = state.RangeSets[r].Students;
       for (std::size_t i = 0; i < list.size() && i < classes[r].size(); ++i) {

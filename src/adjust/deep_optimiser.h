@@ -22,7 +22,12 @@ namespace tessaly::adjust {
 std::string DeepOptionCaption();
 
 struct DeepOptions {
-  double seconds = 2;      // time budget of the whole run
+  // The time budget of the whole run, planned for an ordinary machine with
+  // two cores: the search's plans are fitted to its share and the final
+  // stage prices exchanges in proportion to it, so that equal seeds and
+  // budgets give equal results, and more time never a worse one.
+  // 0: DefaultDeepSeconds of the cohort.
+  double seconds = 0;
   std::uint64_t seed = 1;  // equal seeds give equal results
   // Ranges (or the starts of a single range) searched side by side; 0: as
   // many as the machine has cores, at most 8. The result does not depend on
@@ -38,6 +43,8 @@ struct DeepRangeReport {
   std::int64_t proposals = 0, exchanges = 0;
   bool budget_reached = false;
   bool changed = false;
+  // The final stage: exchanges priced, and students it placed anew.
+  std::int64_t leximax_priced = 0, leximax_exchanges = 0;
 };
 
 // What the division page shows after the run.
@@ -49,12 +56,18 @@ struct DeepResult {
   std::optional<double> score;  // the division score of the result
 };
 
+// The default budget: 2 seconds up to 3,000 students, growing with the
+// square root of a larger cohort's size, at most 6 seconds (20,000 students
+// take 5).
+double DefaultDeepSeconds(std::size_t students);
+
 // Proposals planned for a range of `size` students: every start searches
 // and polishes.
 double PlannedProposals(const DeepTuning& tuning, double size);
 
-// A plan that would outrun its share of the time budget (at the measured
-// seconds per proposal) is shortened to fit it: no group exchanges, fewer
+// A plan that would outrun its share of the time budget (at the seconds per
+// proposal of an ordinary machine, so that the plan is the same on every
+// machine) is shortened to fit it: no group exchanges, fewer
 // starts, then a shorter search and polish: a whole search of fewer proposals ends far
 // better than a long one cut in the middle, while it is still hot. A plan
 // that fits is kept as it is, so that equal seeds give equal results

@@ -27,38 +27,11 @@ double Search::PolishDelta(std::int32_t a, std::int32_t b) const {
 // Every head that changes class goes from a class with more of its kind to
 // one with fewer, so no headcount gets wider apart.
 bool Search::CountsNarrow(std::int32_t a, std::int32_t b) const {
-  const std::int32_t A = cls_[a], B = cls_[b];
-  if (!fmask_.empty()) {
-    const std::int32_t* nA = &nf_[A * F_];
-    const std::int32_t* nB = &nf_[B * F_];
-    for (std::uint64_t m = fmask_[a] & ~fmask_[b]; m != 0; m &= m - 1) {
-      const int f = __builtin_ctzll(m);  // leaves A, joins B
-      if (nB[f] + 1 > nA[f]) return false;
-    }
-    for (std::uint64_t m = fmask_[b] & ~fmask_[a]; m != 0; m &= m - 1) {
-      const int f = __builtin_ctzll(m);  // leaves B, joins A
-      if (nA[f] + 1 > nB[f]) return false;
-    }
-    return true;
-  }
-  const std::int32_t* pa = &fids_[fstart_[a]];
-  const std::int32_t* ea = &fids_[fstart_[a + 1]];
-  const std::int32_t* pb = &fids_[fstart_[b]];
-  const std::int32_t* eb = &fids_[fstart_[b + 1]];
-  const std::int32_t* nA = &nf_[A * F_];
-  const std::int32_t* nB = &nf_[B * F_];
-  while (pa != ea || pb != eb) {
-    if (pa != ea && pb != eb && *pa == *pb) {
-      ++pa, ++pb;
-    } else if (pb == eb || (pa != ea && *pa < *pb)) {
-      const std::int32_t f = *pa++;
-      if (nB[f] + 1 > nA[f]) return false;
-    } else {
-      const std::int32_t f = *pb++;
-      if (nA[f] + 1 > nB[f]) return false;
-    }
-  }
-  return true;
+  const std::int32_t* nA = &nf_[cls_[a] * F_];
+  const std::int32_t* nB = &nf_[cls_[b] * F_];
+  return ForEachMovedFeature(a, b, [&](std::int32_t f, bool from_A) {
+    return from_A ? nB[f] + 1 <= nA[f] : nA[f] + 1 <= nB[f];
+  });
 }
 
 bool Search::PairCountsNarrow(std::int32_t a, std::int32_t b, std::int32_t d, std::int32_t c) {

@@ -222,37 +222,13 @@ double Search::Delta(std::int32_t a, std::int32_t b, double limit) const {
 }
 
 double Search::CountDelta(std::int32_t a, std::int32_t b) const {
-  const std::int32_t A = cls_[a], B = cls_[b];
+  const std::int32_t* nA = &nf_[cls_[a] * F_];
+  const std::int32_t* nB = &nf_[cls_[b] * F_];
   double delta = 0;
-  const std::int32_t* nA = &nf_[A * F_];
-  const std::int32_t* nB = &nf_[B * F_];
-  // Headcounts: a feature of one student only moves one head each way.
-  if (!fmask_.empty()) {
-    for (std::uint64_t m = fmask_[a] & ~fmask_[b]; m != 0; m &= m - 1) {
-      const int f = __builtin_ctzll(m);  // leaves A, joins B
-      delta += wf_[f] * (2.0 * (nB[f] - nA[f]) + 2.0);
-    }
-    for (std::uint64_t m = fmask_[b] & ~fmask_[a]; m != 0; m &= m - 1) {
-      const int f = __builtin_ctzll(m);  // leaves B, joins A
-      delta += wf_[f] * (2.0 * (nA[f] - nB[f]) + 2.0);
-    }
-    return delta;
-  }
-  const std::int32_t* pa = &fids_[fstart_[a]];
-  const std::int32_t* ea = &fids_[fstart_[a + 1]];
-  const std::int32_t* pb = &fids_[fstart_[b]];
-  const std::int32_t* eb = &fids_[fstart_[b + 1]];
-  while (pa != ea || pb != eb) {
-    if (pa != ea && pb != eb && *pa == *pb) {
-      ++pa, ++pb;
-    } else if (pb == eb || (pa != ea && *pa < *pb)) {
-      const std::int32_t f = *pa++;  // leaves A, joins B
-      delta += wf_[f] * (2.0 * (nB[f] - nA[f]) + 2.0);
-    } else {
-      const std::int32_t f = *pb++;  // leaves B, joins A
-      delta += wf_[f] * (2.0 * (nA[f] - nB[f]) + 2.0);
-    }
-  }
+  ForEachMovedFeature(a, b, [&](std::int32_t f, bool from_A) {
+    delta += wf_[f] * (from_A ? 2.0 * (nB[f] - nA[f]) + 2.0 : 2.0 * (nA[f] - nB[f]) + 2.0);
+    return true;
+  });
   return delta;
 }
 

@@ -79,6 +79,18 @@ struct DeepTuning {
   // ordinary size gets several and a small range more.
   int starts = 0;
   double start_students = 3000;
+  // The final stage (deep_leximax.cpp), after the search of every range:
+  // exchanges aimed at the widest subject averages, in an iterated local
+  // search. Its length is counted in exchanges priced, so that equal seeds
+  // and budgets give equal results: `leximax_per_second` of them per second
+  // of the run's budget and core, for `leximax_share` of the budget, shared
+  // by the ranges by their size. 0: no final stage.
+  double leximax_per_second = 3e7;
+  double leximax_share = 0.45;
+  int leximax_subjects = 3;  // the widest subjects whose extreme classes are critical
+  double leximax_window =
+      2;  // partners' totals within this many total targets times the class size
+  int perturb_exchanges = 3;  // random exchanges of a perturbation, at most
 };
 
 // How a teacher ranks two results of one range: first the balanced
@@ -118,6 +130,9 @@ struct RangeOutcome {
   std::vector<std::int32_t> classes;  // the resulting AssignedClass per student
   Standing standing;                  // of the result
   int starts = 0;                     // starts searched
+  // The final stage: exchanges priced, and students it placed anew.
+  std::int64_t leximax_priced = 0;
+  std::int64_t leximax_exchanges = 0;
 };
 
 // Searches one range within `seconds` (a safety net: the planned length
@@ -127,5 +142,19 @@ struct RangeOutcome {
 // once; the result does not depend on how many.
 RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std::uint64_t seed,
                          double seconds, int threads = 1);
+
+// The final stage over one range, from `searched` (the result of
+// SearchRange for the same input): exchanges that make the list of the
+// balanced subjects' spreads, sorted from the widest down, lexicographically
+// smallest, with the spread of the average total as a hard limit once it is
+// within its target (compared exactly), every headcount within its bound
+// (one apart, or as far as the search left it) and every rule of the search.
+// Iterated: a local optimum is perturbed by a few exchanges out of the
+// critical classes and searched again, keeping the best. `evaluations`
+// exchanges are priced at most, `seconds` are a safety net. A longer run
+// (more evaluations, the same seed) never ends worse: it continues the
+// shorter one. Returns `searched` with the stage's result.
+RangeOutcome SearchWidest(const RangeInput& input, const DeepTuning& tuning, RangeOutcome searched,
+                          std::uint64_t seed, std::int64_t evaluations, double seconds);
 
 }  // namespace tessaly::adjust

@@ -37,6 +37,14 @@ class Search {
   // The group exchanges after the chosen start's search and polish
   // (deep_groups.cpp), within `seconds`; `out` then tells the result.
   void Finish(const DeepTuning& tuning, std::uint64_t seed, double seconds, RangeOutcome& out);
+  // The final stage (deep_leximax.cpp) from the placement of `classes`
+  // (AssignedClass per student): at most `budget` exchanges priced (counted
+  // in `priced`) until `deadline`. Returns the exchanges that differ.
+  std::int64_t SearchWidest(const std::vector<std::int32_t>& classes, const DeepTuning& tuning,
+                            std::uint64_t seed, std::int64_t budget,
+                            std::chrono::steady_clock::time_point deadline, std::int64_t& priced);
+  // The outcome of the current placement against the start.
+  void Conclude(RangeOutcome& out) const { Conclude(out, orig_); }
   // The standing of the current placement.
   Standing Measure() const;
   // Heads beyond one apart, summed over the balanced headcounts.
@@ -78,6 +86,36 @@ class Search {
       }
       f(d, oldA, newA, oldB, newB);
     }
+  }
+  // Calls f(feature, from_A) for every headcount feature an exchange of a
+  // (class A) and b (class B) moves: from A to B when only a holds it, from
+  // B to A when only b does (a feature of one student moves one head each
+  // way). Stops at the first call that returns false and then returns false.
+  template <typename F>
+  [[gnu::always_inline]] bool ForEachMovedFeature(std::int32_t a, std::int32_t b, F&& f) const {
+    if (!fmask_.empty()) {
+      for (std::uint64_t m = fmask_[a] & ~fmask_[b]; m != 0; m &= m - 1) {
+        if (!f(static_cast<std::int32_t>(__builtin_ctzll(m)), true)) return false;
+      }
+      for (std::uint64_t m = fmask_[b] & ~fmask_[a]; m != 0; m &= m - 1) {
+        if (!f(static_cast<std::int32_t>(__builtin_ctzll(m)), false)) return false;
+      }
+      return true;
+    }
+    const std::int32_t* pa = &fids_[fstart_[a]];
+    const std::int32_t* ea = &fids_[fstart_[a + 1]];
+    const std::int32_t* pb = &fids_[fstart_[b]];
+    const std::int32_t* eb = &fids_[fstart_[b + 1]];
+    while (pa != ea || pb != eb) {
+      if (pa != ea && pb != eb && *pa == *pb) {
+        ++pa, ++pb;
+      } else if (pb == eb || (pa != ea && *pa < *pb)) {
+        if (!f(*pa++, true)) return false;
+      } else {
+        if (!f(*pb++, false)) return false;
+      }
+    }
+    return true;
   }
   double ClassAverageCost(std::int32_t k) const;
   void Apply(std::int32_t a, std::int32_t b);
@@ -172,6 +210,59 @@ class Search {
     bool stale = true;
   };
   std::vector<Triples> triples_;
+
+  // The final stage (deep_leximax.cpp).
+  // The three highest and three lowest classes of a dimension or headcount.
+  struct Extremes {
+    std::array<std::int32_t, 3> high{}, low{};
+  };
+  void PrepareWidest();
+  void RefreshWidest();
+  // The spread of dimension d or headcount f with classes A and B at the
+  // values given and every other class as it is.
+  double SpreadWith(std::int32_t d, std::int32_t A, double vA, std::int32_t B, double vB) const;
+  std::int32_t CountSpreadWith(std::int32_t f, std::int32_t A, std::int32_t vA, std::int32_t B,
+                               std::int32_t vB) const;
+  // Whether the classes' average totals lie within the total's target of
+  // each other, with classes A and B at the sums and counts given: exactly,
+  // in whole units of the totals' smallest step, where there is one.
+  bool TotalWithin(std::int32_t A, double sumA, std::int32_t cntA, std::int32_t B, double sumB,
+                   std::int32_t cntB) const;
+  // The key an exchange of a and b would give, in cand_; false when it
+  // breaks a bound of the stage or widens a balanced subject past `ceiling`.
+  bool PriceWidest(std::int32_t a, std::int32_t b, double ceiling);
+  void ApplyWidest(std::int32_t a, std::int32_t b);
+  // How far the classes' average totals lie outside half the total's
+  // target around the range's average, summed; A and B at the deviations given.
+  double TotalExcess(std::int32_t A, double devA, std::int32_t B, double devB) const;
+  void KeyOf(const std::vector<double>& spreads, double excess, std::vector<double>& key) const;
+  std::vector<std::int32_t> CriticalClasses() const;
+  // Where the students of `list` (sorted by total, highest first) lie whose
+  // totals are near a's: the window of the stage.
+  std::pair<std::int32_t, std::int32_t> WindowIn(const std::vector<std::int32_t>& list,
+                                                 std::int32_t a) const;
+  // Whether an exchange of a and b keeps every headcount within its bound.
+  bool CountsWithin(std::int32_t a, std::int32_t b) const;
+  // Descends to a local optimum; false when the budget or deadline ended it.
+  bool DescendWidest(DeepRandom& rng, std::int64_t budget, std::int64_t& priced,
+                     std::chrono::steady_clock::time_point deadline);
+  void PerturbWidest(DeepRandom& rng, int exchanges, std::int64_t budget, std::int64_t& priced);
+
+  std::vector<Extremes> dext_, fext_;   // per dimension, per headcount
+  std::vector<double> spread_, nsp_;    // per dimension: spread now, and with an exchange
+  std::vector<double> dim_bound_;       // per dimension: widest allowed spread
+  std::vector<std::int32_t> fbound_;    // per headcount: most heads apart allowed
+  std::vector<std::int32_t> lex_dims_;  // the balanced subjects
+  std::vector<double> key_, cand_, pick_;
+  std::vector<std::int64_t> tsum_;       // per class: the totals in whole steps, or empty
+  double tstep_ = 0;                     // the totals' step, 0 when they have none
+  bool total_hard_ = false;              // the total is within its target and stays so
+  std::int32_t widest_dim_ = 0;          // the widest balanced subject
+  std::vector<unsigned char> searched_;  // per student: searched, nothing found since
+  double subject_cap_ = 0;   // widest a subject may get while the total is over its target
+  double window_ = 0;        // in points of total
+  double window_scale_ = 2;  // the tuning's leximax_window
+  int subjects_ = 3;         // the tuning's leximax_subjects
   std::vector<std::uint64_t> student_hash_;
   std::vector<double> shift_, shift_weight_;
   double group_total_bound_ = 0, group_widest_bound_ = 0;

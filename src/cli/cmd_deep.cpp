@@ -51,7 +51,10 @@ int RunDeepOptimise(Args& args) {
     for (const adjust::DeepRangeReport& r : result.ranges) {
       PrintUtf8(stdout, r.key + " " + model::FormatNumber(r.start_cost) + " -> " +
                             model::FormatNumber(r.best_cost) + ", " + std::to_string(r.proposals) +
-                            " proposals, " + std::to_string(r.exchanges) + " exchanges" +
+                            " proposals, " + std::to_string(r.exchanges) + " exchanges, " +
+                            std::to_string(r.leximax_priced) + " priced and " +
+                            std::to_string(r.leximax_exchanges) +
+                            " placed anew by the final stage" +
                             (r.budget_reached ? ", time budget reached" : "") + "\n");
     }
   }

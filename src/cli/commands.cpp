@@ -127,9 +127,11 @@ const std::vector<Command>& AllCommands() {
        "from its headcount expectations and its best complement. --mode 0 优化平均分 (better\n"
        "averages, no class's headcounts worse), 1 优化均衡人数 (default: better headcounts,\n"
        "averages no worse), 2 综合因素优化 (better sum of both). Prints the messages and the\n"
-       "score. --deep (深度优化) evens out every class of every range within the rules in at most\n"
-       "S seconds (default 2; equal seeds N give equal results; --report prints the measure\n"
-       "of every range before and after).",
+       "score. --deep (深度优化) evens out every class of every range within the rules in about\n"
+       "S seconds (default 2, up to 6 for more than 3,000 students); more time never gives a\n"
+       "worse result and usually a better one, and equal seeds N and budgets give equal\n"
+       "results. --report prints the measure of every range before and after, and what the\n"
+       "final stage on the widest subjects priced and moved.",
        RunOptimiseOrDeep},
       {"batch", "move a list of students, as copied from a spreadsheet (批量调整)",
        "usage: tessaly-cli batch IN.fb MOVES [--no-backfill] [--limit L] [--yes] -o OUT.fb\n"

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -107,7 +109,47 @@ DeepOptions Quick(std::uint64_t seed) {
   o.tuning.proposals_per_student = 400;
   o.tuning.starts = 1;  // one start per range; the automatic number has its own test
   o.tuning.group_sweeps = 1;
+  o.tuning.leximax_per_second = 0;  // the final stage has tests of its own
   return o;
+}
+
+// With the final stage on the widest subjects: `priced` exchanges priced over
+// the whole cohort (shared by the ranges by size), far within the safety net
+// of the 60 seconds even in a slow build.
+DeepOptions WithFinalStage(std::uint64_t seed, double priced) {
+  DeepOptions o = Quick(seed);
+  o.tuning.leximax_per_second = priced / (o.seconds * o.tuning.leximax_share * 2);
+  return o;
+}
+
+// Every hard rule between a division and its deep optimisation: nobody left
+// his range, only the class of students without a preset class changed,
+// every class keeps its size, no class gained a pair of namesakes, and the
+// tables and rules are as they were.
+void ExpectHardRules(const model::ProgramState& before, const model::ProgramState& after) {
+  ASSERT_EQ(after.RangeSets.size(), before.RangeSets.size());
+  for (std::size_t r = 0; r < before.RangeSets.size(); ++r) {
+    const auto& b = before.RangeSets[r].Students;
+    const auto& a = after.RangeSets[r].Students;
+    ASSERT_EQ(a.size(), b.size());
+    std::map<std::int32_t, int> sizes_before, sizes_after;
+    for (std::size_t i = 0; i < b.size(); ++i) {
+      model::student moved = a[i];
+      moved.AssignedClass = b[i].AssignedClass;
+      EXPECT_EQ(moved, b[i]);
+      if (b[i].PresetClass >= 0) {
+        EXPECT_EQ(a[i].AssignedClass, b[i].AssignedClass);
+      }
+      ++sizes_before[b[i].AssignedClass];
+      ++sizes_after[a[i].AssignedClass];
+    }
+    EXPECT_EQ(sizes_after, sizes_before);
+    const auto pairs_before = NamesakePairs(before, r);
+    for (const auto& p : NamesakePairs(after, r)) EXPECT_TRUE(pairs_before.count(p));
+  }
+  model::ProgramState rest = after;
+  rest.RangeSets = before.RangeSets;
+  EXPECT_EQ(rest, before);
 }
 
 // A result as a teacher ranks it, from the balance report: heads beyond one
@@ -138,32 +180,7 @@ TEST(DeepOptimiser, KeepsEveryHardRuleOnRandomCohorts) {
     const DeepResult result = DeepOptimiseDivision(after, user, o);
     ASSERT_TRUE(result.ran);
     EXPECT_TRUE(result.changed);
-    ASSERT_EQ(after.RangeSets.size(), before.RangeSets.size());
-    for (std::size_t r = 0; r < before.RangeSets.size(); ++r) {
-      const auto& b = before.RangeSets[r].Students;
-      const auto& a = after.RangeSets[r].Students;
-      ASSERT_EQ(a.size(), b.size());  // nobody left the range
-      std::map<std::int32_t, int> sizes_before, sizes_after;
-      for (std::size_t i = 0; i < b.size(); ++i) {
-        // Only the class changes, and only of students without a preset class.
-        model::student moved = a[i];
-        moved.AssignedClass = b[i].AssignedClass;
-        EXPECT_EQ(moved, b[i]);
-        if (b[i].PresetClass >= 0) {
-          EXPECT_EQ(a[i].AssignedClass, b[i].AssignedClass);
-        }
-        ++sizes_before[b[i].AssignedClass];
-        ++sizes_after[a[i].AssignedClass];
-      }
-      EXPECT_EQ(sizes_after, sizes_before);
-      // No class gained a pair of namesakes.
-      const auto pairs_before = NamesakePairs(before, r);
-      for (const auto& p : NamesakePairs(after, r)) EXPECT_TRUE(pairs_before.count(p));
-    }
-    // Tables and rules are as they were.
-    model::ProgramState rest = after;
-    rest.RangeSets = before.RangeSets;
-    EXPECT_EQ(rest, before);
+    ExpectHardRules(before, after);
   }
 }
 
@@ -273,6 +290,7 @@ TEST(DeepOptimiser, NoRangeOfTheSampleEndsRankingBelowItsStart) {
   o.seed = 4;
   o.seconds = 120;
   o.tuning.starts = 1;
+  o.tuning.leximax_per_second = 2e6 / (o.seconds * o.tuning.leximax_share * 2);
   ASSERT_TRUE(DeepOptimiseDivision(after, user, o).changed);
   const auto eb = stats::MeasureEvenness(before), ea = stats::MeasureEvenness(after);
   ASSERT_EQ(ea.size(), eb.size());
@@ -563,6 +581,161 @@ TEST(DeepOptimiser, PinnedStudentsAndNamesakesHoldTheirGround) {
   DeepOptimiseDivision(st, user, Quick(1));
   EXPECT_EQ(st.RangeSets[0].Students[0].AssignedClass, 2);
   EXPECT_EQ(st.RangeSets[0].Students[3].AssignedClass, 1);
+}
+
+// The order of the final stage read off the balance report, per range: the
+// total's spread over its target (0 within), then the subjects' spreads from
+// the widest down.
+std::vector<std::vector<double>> WidestOrder(const model::ProgramState& state) {
+  std::vector<std::vector<double>> keys;
+  for (const stats::RangeEvenness& range : stats::MeasureEvenness(state)) {
+    std::vector<double> key{0};
+    for (const stats::SpreadRow& row : range.rows) {
+      if (row.kind == stats::MeasureKind::kTotal) key[0] = std::max(0.0, row.spread() - 0.1 - 1e-9);
+      if (row.kind == stats::MeasureKind::kSubject) key.push_back(row.spread());
+    }
+    std::sort(key.begin() + 1, key.end(), std::greater<>());
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+// Whether key x comes no later than key y (rounding aside).
+bool NoLater(const std::vector<double>& x, const std::vector<double>& y) {
+  for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+    if (x[i] < y[i] - 1e-9) return true;
+    if (x[i] > y[i] + 1e-9) return false;
+  }
+  return true;
+}
+
+// The final stage starts from the search's result (equal seeds give the
+// same search): it keeps every hard rule, no range ends later in its order
+// than without it or ranks lower as a teacher ranks it, no headcount ends
+// more than one apart where the search left it within one, and over the
+// cohorts together the widest subjects narrow.
+TEST(DeepFinalStage, KeepsTheRulesAndNarrowsTheWidestSubjects) {
+  double widest_without = 0, widest_with = 0;
+  for (std::uint32_t seed : {21u, 22u, 23u, 24u}) {
+    SCOPED_TRACE(seed);
+    const model::ProgramState before = RandomDivided(seed, 500 + 100 * (seed % 3), seed % 2 == 0);
+    model::ProgramState searched = before, finished = before;
+    FakeUser user;
+    DeepOptimiseDivision(searched, user, Quick(seed));
+    const DeepResult result = DeepOptimiseDivision(finished, user, WithFinalStage(seed, 4e5));
+    ExpectHardRules(before, finished);
+    std::int64_t priced = 0;
+    for (const DeepRangeReport& r : result.ranges) priced += r.leximax_priced;
+    EXPECT_GT(priced, 0);
+    const auto ks = WidestOrder(searched), kf = WidestOrder(finished);
+    const auto es = stats::MeasureEvenness(searched), ef = stats::MeasureEvenness(finished);
+    const auto eb = stats::MeasureEvenness(before);
+    ASSERT_EQ(ks.size(), kf.size());
+    for (std::size_t r = 0; r < ks.size(); ++r) {
+      EXPECT_TRUE(NoLater(kf[r], ks[r])) << "range " << r;
+      EXPECT_LE(TeacherRank(ef[r]).first, TeacherRank(eb[r]).first);
+      EXPECT_LE(TeacherRank(ef[r]).second, TeacherRank(eb[r]).second + 1e-9);
+      for (std::size_t i = 0; i < es[r].rows.size(); ++i) {
+        const auto kind = es[r].rows[i].kind;
+        if (kind == stats::MeasureKind::kTotal || kind == stats::MeasureKind::kSubject) continue;
+        EXPECT_LE(ef[r].rows[i].spread(), std::max(1.0, es[r].rows[i].spread()))
+            << ef[r].rows[i].label;
+      }
+      // Where the total is within its target in both, the subjects lead.
+      if (ks[r][0] == 0 && kf[r][0] == 0) {
+        widest_without += ks[r][1];
+        widest_with += kf[r][1];
+      }
+    }
+  }
+  EXPECT_LT(widest_with, widest_without);
+}
+
+// The teacher's groups stay kept by the final stage too.
+TEST(DeepFinalStage, KeepsTheTeachersGroups) {
+  model::ProgramState state = RandomDivided(31, 240, true);
+  // Two students of the range by number kept apart, two others together.
+  auto& set = state.RangeSets[1].Students;
+  std::size_t a = 0, b = 1;
+  while (b < set.size() && set[b].AssignedClass == set[a].AssignedClass) ++b;
+  std::size_t c = b + 1, d = b + 2;
+  while (d < set.size() && set[d].AssignedClass != set[c].AssignedClass) ++d;
+  ASSERT_LT(d, set.size());
+  state.GroupRows = {Gb("不同班|" + set[a].Number + "," + set[b].Number + ",|"),
+                     Gb("同班|" + set[c].Number + "," + set[d].Number + ",|")};
+  const model::ProgramState before = state;
+  FakeUser user;
+  DeepOptimiseDivision(state, user, WithFinalStage(31, 4e5));
+  ExpectHardRules(before, state);
+  EXPECT_NE(set[a].AssignedClass, set[b].AssignedClass);
+  EXPECT_EQ(set[c].AssignedClass, set[d].AssignedClass);
+}
+
+// Anytime: a longer budget continues a shorter one with the same seed, so
+// it never ends later in the order of the stage; equal seeds and budgets
+// give equal results however many ranges are searched side by side.
+TEST(DeepFinalStage, MoreTimeNeverEndsWorseAndEqualBudgetsAgree) {
+  bool better_somewhere = false;
+  for (std::uint32_t seed : {41u, 42u}) {
+    SCOPED_TRACE(seed);
+    // Few namesakes: with many, most exchanges the stage would make pair two.
+    const model::ProgramState before = RandomDivided(seed, 600, true);
+    std::vector<std::vector<std::vector<double>>> orders;
+    std::vector<std::int32_t> first;
+    for (double priced : {5e4, 5e4, 4e5}) {
+      model::ProgramState state = before;
+      FakeUser user;
+      DeepOptions o = WithFinalStage(seed, priced);
+      o.threads = orders.size() == 1 ? 1 : 2;
+      DeepOptimiseDivision(state, user, o);
+      if (orders.empty()) first = Classes(state);
+      if (orders.size() == 1) {
+        EXPECT_EQ(Classes(state), first);
+      }
+      orders.push_back(WidestOrder(state));
+    }
+    for (std::size_t r = 0; r < orders[0].size(); ++r) {
+      EXPECT_TRUE(NoLater(orders[2][r], orders[0][r])) << "range " << r;
+      better_somewhere = better_somewhere || !NoLater(orders[0][r], orders[2][r]);
+    }
+  }
+  EXPECT_TRUE(better_somewhere);
+}
+
+// The total's target is compared exactly: the class averages, fractions of
+// whole totals, lie at most a tenth apart wherever the search left them so.
+TEST(DeepFinalStage, TheTotalStaysWithinItsTargetExactly) {
+  for (std::uint32_t seed : {51u, 52u, 53u}) {
+    SCOPED_TRACE(seed);
+    const model::ProgramState before = RandomDivided(seed, 300);
+    model::ProgramState searched = before, finished = before;
+    FakeUser user;
+    DeepOptimiseDivision(searched, user, Quick(seed));
+    DeepOptimiseDivision(finished, user, WithFinalStage(seed, 4e5));
+    for (std::size_t r = 0; r < finished.RangeSets.size(); ++r) {
+      // Per class the sum of the totals above 0 (whole numbers here) and
+      // their count; any two classes: 10 |s1 n2 - s2 n1| <= n1 n2.
+      auto within = [&](const model::ProgramState& st) {
+        std::map<std::int32_t, std::pair<std::int64_t, std::int64_t>> sums;
+        for (const model::student& s : st.RangeSets[r].Students) {
+          if (s.Total > 0) {
+            sums[s.AssignedClass].first += std::llround(s.Total);
+            ++sums[s.AssignedClass].second;
+          }
+        }
+        for (const auto& [k1, x] : sums) {
+          for (const auto& [k2, y] : sums) {
+            if (10 * std::llabs(x.first * y.second - y.first * x.second) > x.second * y.second)
+              return false;
+          }
+        }
+        return true;
+      };
+      if (within(searched)) {
+        EXPECT_TRUE(within(finished)) << "range " << r;
+      }
+    }
+  }
 }
 
 TEST(DeepOptimiser, RefusesWithoutAMatchingDivision) {

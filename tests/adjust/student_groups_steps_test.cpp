@@ -182,6 +182,8 @@ TEST(StudentGroupsSteps, NoAutomaticStepBreaksAGroup) {
     }
     DeepOptions deep;
     deep.seconds = 0.3;
+    // The final stage too, short enough for a slow build.
+    deep.tuning.leximax_per_second = 2e5;
     deep.seed = static_cast<std::uint64_t>(round);
     deep.threads = 1;
     DeepOptimiseDivision(c.state, user, deep);
