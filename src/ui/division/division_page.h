@@ -10,6 +10,7 @@
 #include "ui/session.h"
 
 class QButtonGroup;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -46,6 +47,8 @@ class DivisionPage : public QWidget {
   QPushButton* divideButton() const { return divide_; }
   QLabel* scoreLabel() const { return score_; }
   QButtonGroup* options() const { return options_; }
+  // The deep optimisation's time: 2 seconds (the default budget), 10 or 30.
+  QComboBox* deepSecondsBox() const { return deep_seconds_; }
   QPushButton* optimiseButton() const { return optimise_; }
   QPushButton* copyAllButton() const { return copy_all_; }
   QPushButton* exportButton() const { return export_; }
@@ -75,6 +78,7 @@ class DivisionPage : public QWidget {
   QPushButton* divide_;
   QLabel* score_;          // bsSkinStdLabel23
   QButtonGroup* options_;  // bsSkinRadioGroup1
+  QComboBox* deep_seconds_;
   QPushButton* optimise_;
   QPushButton* copy_all_;
   QPushButton* export_;

@@ -169,6 +169,11 @@ class DivisionPageTest : public QObject {
 
   void EveryOptimiserModeRunsAsOneStep() {
     Fixture f;
+    // The deep optimisation's time, beside it: the default budget first.
+    QComboBox* seconds = f.page.deepSecondsBox();
+    QCOMPARE(seconds->count(), 3);
+    QCOMPARE(seconds->currentText(), QStringLiteral("2 秒"));
+    QCOMPARE(seconds->itemData(2).toDouble(), 30.0);
     for (int option = 0; option < 4; ++option) {
       f.page.options()->button(option)->click();
       f.user.progress.clear();
