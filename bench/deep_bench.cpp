@@ -92,6 +92,7 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "lexsubjects") t.leximax_subjects = static_cast<int>(v);
     if (k == "lexwindow") t.leximax_window = v;
     if (k == "perturb") t.perturb_exchanges = static_cast<int>(v);
+    if (k == "pslack") t.perturb_slack = v;
   }
 }
 
@@ -101,20 +102,34 @@ double Median(std::vector<double> v) {
   return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-// The spreads of a division: per range the total's, the widest subject's and
-// the widest headcount's; then the median and the worst over the ranges.
+// The spreads of one range: the total's, the widest subject's and the
+// widest headcount's.
+struct Spreads {
+  double total = 0, subject = 0, count = 0;
+};
+
+std::vector<Spreads> SpreadsOf(const model::ProgramState& state) {
+  std::vector<Spreads> out;
+  for (const stats::RangeEvenness& r : stats::MeasureEvenness(state)) {
+    Spreads s;
+    for (const stats::SpreadRow& row : r.rows) {
+      if (row.kind == stats::MeasureKind::kTotal) s.total = row.spread();
+      if (row.kind == stats::MeasureKind::kSubject) s.subject = std::max(s.subject, row.spread());
+      if (row.kind != stats::MeasureKind::kTotal && row.kind != stats::MeasureKind::kSubject)
+        s.count = std::max(s.count, row.spread());
+    }
+    out.push_back(s);
+  }
+  return out;
+}
+
+// The spreads of a division: the median and the worst over the ranges.
 void Count(benchmark::State& bs, const model::ProgramState& state, const std::string& when) {
   std::vector<double> total, subject, count;
-  for (const stats::RangeEvenness& r : stats::MeasureEvenness(state)) {
-    double s = 0, c = 0;
-    for (const stats::SpreadRow& row : r.rows) {
-      if (row.kind == stats::MeasureKind::kTotal) total.push_back(row.spread());
-      if (row.kind == stats::MeasureKind::kSubject) s = std::max(s, row.spread());
-      if (row.kind != stats::MeasureKind::kTotal && row.kind != stats::MeasureKind::kSubject)
-        c = std::max(c, row.spread());
-    }
-    subject.push_back(s);
-    count.push_back(c);
+  for (const Spreads& s : SpreadsOf(state)) {
+    total.push_back(s.total);
+    subject.push_back(s.subject);
+    count.push_back(s.count);
   }
   bs.counters[when + "_total_med"] = Median(total);
   bs.counters[when + "_total_max"] = *std::max_element(total.begin(), total.end());
@@ -124,17 +139,11 @@ void Count(benchmark::State& bs, const model::ProgramState& state, const std::st
   bs.counters[when + "_count_max"] = *std::max_element(count.begin(), count.end());
 }
 
+// DEEP_RANGES=1: every range's spreads, one line each.
 void PrintRanges(const std::string& name, const model::ProgramState& state) {
-  for (const stats::RangeEvenness& r : stats::MeasureEvenness(state)) {
-    double total = 0, subject = 0, count = 0;
-    for (const stats::SpreadRow& row : r.rows) {
-      if (row.kind == stats::MeasureKind::kTotal) total = row.spread();
-      if (row.kind == stats::MeasureKind::kSubject) subject = std::max(subject, row.spread());
-      if (row.kind != stats::MeasureKind::kTotal && row.kind != stats::MeasureKind::kSubject)
-        count = std::max(count, row.spread());
-    }
+  for (const Spreads& s : SpreadsOf(state)) {
     std::fprintf(stderr, "range %s | total %.4f | widest subject %.4f | widest headcount %.0f\n",
-                 name.c_str(), total, subject, count);
+                 name.c_str(), s.total, s.subject, s.count);
   }
 }
 

@@ -84,6 +84,28 @@ void KeepExtremes(std::array<std::int32_t, 3>& high, std::array<std::int32_t, 3>
   }
 }
 
+// The spread of a measure with classes A and B at the values given and
+// every other class at value(k): the highest and lowest other class are
+// the first of its three highest and lowest that is neither.
+template <typename T, typename Value>
+T SpreadAmong(const Search::Extremes& e, std::int32_t A, T vA, std::int32_t B, T vB,
+              Value&& value) {
+  T hi = std::max(vA, vB), lo = std::min(vA, vB);
+  for (const std::int32_t k : e.high) {
+    if (k >= 0 && k != A && k != B) {
+      hi = std::max(hi, value(k));
+      break;
+    }
+  }
+  for (const std::int32_t k : e.low) {
+    if (k >= 0 && k != A && k != B) {
+      lo = std::min(lo, value(k));
+      break;
+    }
+  }
+  return hi - lo;
+}
+
 }  // namespace
 
 void Search::PrepareWidest() {
@@ -156,40 +178,12 @@ void Search::RefreshWidest() {
 
 double Search::SpreadWith(std::int32_t d, std::int32_t A, double vA, std::int32_t B,
                           double vB) const {
-  double hi = std::max(vA, vB), lo = std::min(vA, vB);
-  const Extremes& e = dext_[d];
-  for (const std::int32_t k : e.high) {
-    if (k >= 0 && k != A && k != B) {
-      hi = std::max(hi, dev_[k * D_ + d]);
-      break;
-    }
-  }
-  for (const std::int32_t k : e.low) {
-    if (k >= 0 && k != A && k != B) {
-      lo = std::min(lo, dev_[k * D_ + d]);
-      break;
-    }
-  }
-  return hi - lo;
+  return SpreadAmong(dext_[d], A, vA, B, vB, [&](std::int32_t k) { return dev_[k * D_ + d]; });
 }
 
 std::int32_t Search::CountSpreadWith(std::int32_t f, std::int32_t A, std::int32_t vA,
                                      std::int32_t B, std::int32_t vB) const {
-  std::int32_t hi = std::max(vA, vB), lo = std::min(vA, vB);
-  const Extremes& e = fext_[f];
-  for (const std::int32_t k : e.high) {
-    if (k >= 0 && k != A && k != B) {
-      hi = std::max(hi, nf_[k * F_ + f]);
-      break;
-    }
-  }
-  for (const std::int32_t k : e.low) {
-    if (k >= 0 && k != A && k != B) {
-      lo = std::min(lo, nf_[k * F_ + f]);
-      break;
-    }
-  }
-  return hi - lo;
+  return SpreadAmong(fext_[f], A, vA, B, vB, [&](std::int32_t k) { return nf_[k * F_ + f]; });
 }
 
 bool Search::TotalWithin(std::int32_t A, double sumA, std::int32_t cntA, std::int32_t B,
@@ -412,9 +406,9 @@ void Search::PerturbWidest(DeepRandom& rng, int exchanges, std::int64_t budget,
     if (last <= first) continue;
     const std::int32_t b = by_total_[first + rng.Below(static_cast<std::uint32_t>(last - first))];
     if (cls_[b] == cls_[a] || !CountsWithin(a, b)) continue;
-    // No subject wider than the widest now, or than its target.
+    // No subject much wider than the widest now.
     const double ceiling = total_hard_ && key_.size() > kSubjectsAt
-                               ? std::max(kSubjectTarget, key_[kSubjectsAt]) + kEpsilon
+                               ? key_[kSubjectsAt] * (1 + perturb_slack_) + kEpsilon
                                : std::numeric_limits<double>::infinity();
     if (PriceWidest(a, b, ceiling) && RulesAllow(a, b)) {
       ApplyWidest(a, b);
@@ -435,6 +429,7 @@ std::int64_t Search::SearchWidest(const std::vector<std::int32_t>& classes,
   Reset(start);
   subjects_ = std::max(1, tuning.leximax_subjects);
   window_scale_ = tuning.leximax_window;
+  perturb_slack_ = tuning.perturb_slack;
   nsp_.assign(D_, 0);
   PrepareWidest();
   if (lex_dims_.empty() && !(pscale_[0] > 0 && !total_hard_)) return 0;

@@ -91,6 +91,8 @@ struct DeepTuning {
   double leximax_window =
       2;  // partners' totals within this many total targets times the class size
   int perturb_exchanges = 3;  // random exchanges of a perturbation, at most
+  double perturb_slack =
+      0.5;  // how much wider than the widest subject a perturbation may leave one
 };
 
 // How a teacher ranks two results of one range: first the balanced

@@ -28,6 +28,11 @@ struct Guard {
 
 class Search {
  public:
+  // The three highest and three lowest classes of a dimension or headcount.
+  struct Extremes {
+    std::array<std::int32_t, 3> high{}, low{};
+  };
+
   Search(const RangeInput& in, const DeepTuning& tuning);
 
   bool Ready() const { return movable_.size() >= 2 && c_ >= 2; }
@@ -212,10 +217,6 @@ class Search {
   std::vector<Triples> triples_;
 
   // The final stage (deep_leximax.cpp).
-  // The three highest and three lowest classes of a dimension or headcount.
-  struct Extremes {
-    std::array<std::int32_t, 3> high{}, low{};
-  };
   void PrepareWidest();
   void RefreshWidest();
   // The spread of dimension d or headcount f with classes A and B at the
@@ -259,10 +260,11 @@ class Search {
   bool total_hard_ = false;              // the total is within its target and stays so
   std::int32_t widest_dim_ = 0;          // the widest balanced subject
   std::vector<unsigned char> searched_;  // per student: searched, nothing found since
-  double subject_cap_ = 0;   // widest a subject may get while the total is over its target
-  double window_ = 0;        // in points of total
-  double window_scale_ = 2;  // the tuning's leximax_window
-  int subjects_ = 3;         // the tuning's leximax_subjects
+  double subject_cap_ = 0;      // widest a subject may get while the total is over its target
+  double window_ = 0;           // in points of total
+  double window_scale_ = 2;     // the tuning's leximax_window
+  int subjects_ = 3;            // the tuning's leximax_subjects
+  double perturb_slack_ = 0.5;  // the tuning's perturb_slack
   std::vector<std::uint64_t> student_hash_;
   std::vector<double> shift_, shift_weight_;
   double group_total_bound_ = 0, group_widest_bound_ = 0;
