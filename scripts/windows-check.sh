@@ -3,9 +3,9 @@
 #   scripts/windows-check.sh WINDOWS_BUILD LINUX_BUILD PREFIX
 # 1. Divisions: the sample and generated cohorts (made by both builds'
 #    tessaly-make-cohort, which must agree byte for byte) divided with the same
-#    seeds, optimised in every mode and balanced by both command lines: the
-#    printed scores, the division files and the averages tables must be
-#    identical.
+#    seeds, optimised in every mode (the deep optimiser too) and balanced by
+#    both command lines: the printed scores, the division files and the
+#    averages tables must be identical.
 # 2. The desktop program: tessaly.exe from the zip, started on the sample under
 #    Wine in a virtual screen (Xvfb); the picture of its main window is saved
 #    as WINDOWS_BUILD/windows-main-window.png.
@@ -56,6 +56,11 @@ divide_all() { # FILE.fb (inside both work folders) LABEL SEEDS...
     done
     both "$label balance" balance "d$seed.fb" --total 3 -o "b$seed.fb"
     same_file "b$seed.fb"
+    # The deep optimiser: equal seeds and budgets give equal results on any
+    # machine (a short budget, which Wine keeps well within its safety net).
+    both "$label optimise --deep" optimise "d$seed.fb" --deep --seconds 0.3 --seed "$seed" \
+      -o "e$seed.fb"
+    same_file "e$seed.fb"
     checked=$((checked + 1))
   done
   echo "$label: seeds $* identical"
@@ -80,8 +85,8 @@ echo "divisions identical on Linux and under Wine: $checked"
 # The desktop program's window.
 zip=$(ls "$win"/Tessaly-*-win64.zip 2>/dev/null | head -1)
 if [ -z "$zip" ] || ! unzip -l "$zip" | grep -q 'tessaly\.exe$'; then
-  echo "no desktop program in the zip: no picture of its window"
-  exit 0
+  echo "no desktop program in the zip ($win): run make windows first" >&2
+  exit 1
 fi
 unzip -q "$zip" -d "$work/zip"
 folder=$(ls -d "$work"/zip/Tessaly-*)
@@ -92,10 +97,19 @@ trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
 sleep 2
 (cd "$folder" && DISPLAY=$display LANG=zh_CN.UTF-8 wine_run ./tessaly.exe sample.fb >"$work/gui.log" 2>&1) &
 gui=$!
+shown=0
 for _ in $(seq 1 60); do
   sleep 2
-  DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -q 'Tessaly\|分班' && break
+  if DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -q 'Tessaly\|分班'; then
+    shown=1
+    break
+  fi
 done
+if [ "$shown" != 1 ]; then
+  echo "tessaly.exe showed no window under Wine within two minutes:" >&2
+  tail -20 "$work/gui.log" >&2
+  exit 1
+fi
 sleep 5
 DISPLAY=$display import -window root "$win/windows-main-window.png"
 kill "$gui" 2>/dev/null || true
