@@ -78,7 +78,7 @@ windows: windows-configure
 # Linux build's, and a picture of the desktop program's window under Wine.
 windows-test: windows release
 	cmake --build $(BUILD_WINDOWS) -j $(JOBS)
-	cd $(BUILD_WINDOWS) && ctest --output-on-failure -j $(JOBS)
+	JOBS=$(JOBS) ./scripts/windows-ctest.sh $(BUILD_WINDOWS) $(WIN_PREFIX)
 	./scripts/windows-check.sh $(BUILD_WINDOWS) $(BUILD_RELEASE) $(WIN_PREFIX)
 
 bench: release
