@@ -161,9 +161,14 @@ void Run(benchmark::State& bs, const model::ProgramState& divided, const std::st
     // compared with).
     if (const char* s = std::getenv("DEEP_SECONDS")) options.seconds = std::stod(s);
     adjust::DeepResult r = adjust::DeepOptimiseDivision(state, user, options);
-    if (!r.ran || user.warnings + user.errors != 0) bs.SkipWithError("the run did not complete");
-    for (const auto& range : r.ranges) {
-      if (range.budget_reached) bs.SkipWithError("the time budget ended the run");
+    bool cut = false;
+    for (const auto& range : r.ranges) cut = cut || range.budget_reached;
+    // The figures of a run the safety net cut short (a machine busy with
+    // other work) are not those of the planned run: reported, not counted.
+    if (!r.ran || user.warnings + user.errors != 0 || cut) {
+      bs.SkipWithError(cut ? "the time budget's safety net ended the run (a busy machine?)"
+                           : "the run did not complete");
+      return;
     }
     bs.PauseTiming();
     result = std::move(state);
