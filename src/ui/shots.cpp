@@ -36,6 +36,7 @@
 #include "ui/new_division_window.h"
 #include "ui/qt_settings.h"
 #include "ui/qt_text.h"
+#include "ui/shots/settle.h"
 #include "ui/startup.h"
 
 namespace {
@@ -44,18 +45,10 @@ using namespace tessaly::ui;
 
 int g_pause = 0;
 
-void Settle(int ms) {
-  QElapsedTimer t;
-  t.start();
-  do {
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(10);
-  } while (t.elapsed() < ms);
-}
+using shots::Settle;
 
 void Save(QWidget* w, const QString& folder, const QString& name) {
-  Settle(150 + g_pause);
-  w->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+  shots::Save(w, folder, name, 150 + g_pause);
 }
 
 // Runs `act` once `w` is showing (a modal window opened by a command).

@@ -33,6 +33,7 @@
 #include "ui/new_division_window.h"
 #include "ui/qt_settings.h"
 #include "ui/qt_text.h"
+#include "ui/shots/settle.h"
 
 namespace {
 
@@ -41,12 +42,7 @@ using namespace tessaly::ui;
 
 // Lets the window paint and the recorder film for `ms`.
 void Pause(int ms) {
-  QElapsedTimer t;
-  t.start();
-  do {
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(10);
-  } while (t.elapsed() < ms);
+  shots::Settle(ms);
 }
 
 // The caption at the bottom of the window.

@@ -20,23 +20,16 @@
 #include "ui/division/versions_window.h"
 #include "ui/main_window.h"
 #include "ui/qt_settings.h"
+#include "ui/shots/settle.h"
 
 namespace {
 
 using namespace tessaly::ui;
 
-void Settle(int ms) {
-  QElapsedTimer t;
-  t.start();
-  do {
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(10);
-  } while (t.elapsed() < ms);
-}
+using shots::Settle;
 
 void Save(QWidget* w, const QString& folder, const QString& name) {
-  Settle(200);
-  w->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+  shots::Save(w, folder, name, 200);
 }
 
 }  // namespace
