@@ -353,7 +353,10 @@ bool Search::DescendWidest(DeepRandom& rng, std::int64_t budget, std::int64_t& p
         const std::int32_t b = by_total_[r];
         if (cls_[b] == A) continue;
         if (priced >= budget) return false;
-        if ((++priced & 1023) == 0 && std::chrono::steady_clock::now() > deadline) return false;
+        if ((++priced & 1023) == 0) {
+          if (live_) live_->store(priced, std::memory_order_relaxed);
+          if (std::chrono::steady_clock::now() > deadline) return false;
+        }
         // Once the total is within its target no subject may end wider than
         // the widest of the best key so far: the widest subject first (one
         // dimension, the cheapest refusal), then all in the pricing.
@@ -420,7 +423,8 @@ void Search::PerturbWidest(DeepRandom& rng, int exchanges, std::int64_t budget,
 std::int64_t Search::SearchWidest(const std::vector<std::int32_t>& classes,
                                   const DeepTuning& tuning, std::uint64_t seed, std::int64_t budget,
                                   std::chrono::steady_clock::time_point deadline,
-                                  std::int64_t& priced) {
+                                  std::int64_t& priced, std::atomic<std::int64_t>* live) {
+  live_ = live;
   std::vector<std::int32_t> start(n_, -1);
   for (std::int32_t i = 0; i < n_; ++i) {
     const auto it = std::find(class_ids_.begin(), class_ids_.end(), classes[i]);
@@ -462,6 +466,7 @@ std::int64_t Search::SearchWidest(const std::vector<std::int32_t>& classes,
     // return to the best, the critical classes): counted, so that the
     // budget measures the time of small ranges too.
     priced += n_;
+    if (live_) live_->store(priced, std::memory_order_relaxed);
     if (!going || priced >= budget || std::chrono::steady_clock::now() > deadline) break;
     PerturbWidest(rng,
                   1 + static_cast<int>(rng.Below(
@@ -482,7 +487,8 @@ std::int64_t Search::SearchWidest(const std::vector<std::int32_t>& classes,
 namespace tessaly::adjust {
 
 RangeOutcome SearchWidest(const RangeInput& input, const DeepTuning& tuning, RangeOutcome searched,
-                          std::uint64_t seed, std::int64_t evaluations, double seconds) {
+                          std::uint64_t seed, std::int64_t evaluations, double seconds,
+                          std::atomic<std::int64_t>* live) {
   if (evaluations <= 0 || searched.classes.size() != input.classes.size()) return searched;
   deep::Search search(input, tuning);
   if (!search.Ready()) return searched;
@@ -491,7 +497,7 @@ RangeOutcome SearchWidest(const RangeInput& input, const DeepTuning& tuning, Ran
                                            std::chrono::duration<double>(std::max(0.0, seconds)));
   std::int64_t priced = 0;
   searched.leximax_exchanges =
-      search.SearchWidest(searched.classes, tuning, seed, evaluations, deadline, priced);
+      search.SearchWidest(searched.classes, tuning, seed, evaluations, deadline, priced, live);
   searched.leximax_priced = priced;
   if (priced < evaluations && Clock::now() > deadline) searched.budget_reached = true;
   search.Conclude(searched);

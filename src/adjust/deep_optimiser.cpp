@@ -1,6 +1,7 @@
 #include "adjust/deep_optimiser.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -63,10 +64,12 @@ std::uint64_t RangeSeed(const DeepOptions& options, std::size_t r) {
 // Runs search(r, mutex) for the ranges 0 .. count-1 with `workers` side by
 // side, each taking the next range not yet taken (the mutex guards what
 // they share); this thread calls shown(r) for every range in order as they
-// end. A search that fails (out of memory) ends the run on this thread, as
-// it would have without workers; the ranges not taken are left.
-template <typename Run, typename Shown>
-void ForEachRange(std::size_t count, std::size_t workers, Run&& search, Shown&& shown) {
+// end, and tick() every tenth of a second while it waits. A search that
+// fails (out of memory) ends the run on this thread, as it would have
+// without workers; the ranges not taken are left.
+template <typename Run, typename Shown, typename Tick>
+void ForEachRange(std::size_t count, std::size_t workers, Run&& search, Shown&& shown,
+                  Tick&& tick) {
   std::mutex mutex;
   std::condition_variable ended;
   std::size_t next = 0;
@@ -97,16 +100,20 @@ void ForEachRange(std::size_t count, std::size_t workers, Run&& search, Shown&& 
       ended.notify_all();
     }
   };
+  // Even one worker runs beside this thread, which shows the progress.
   std::vector<std::jthread> side;
-  if (workers > 1) {
-    for (std::size_t w = 0; w < workers; ++w) side.emplace_back(work_through);
-  } else {
-    work_through();
+  for (std::size_t w = 0; w < std::max<std::size_t>(1, workers); ++w) {
+    side.emplace_back(work_through);
   }
   for (std::size_t r = 0; r < count; ++r) {
     {
       std::unique_lock<std::mutex> lock(mutex);
-      ended.wait(lock, [&] { return finished[r] || failure; });
+      while (!ended.wait_for(lock, std::chrono::milliseconds(100),
+                             [&] { return finished[r] || failure; })) {
+        lock.unlock();
+        tick();
+        lock.lock();
+      }
       if (failure) break;
     }
     shown(r);
@@ -229,26 +236,46 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
           done += inputs[r].classes.size();
           user.ProgressSet(5 + static_cast<int>(60.0 * static_cast<double>(done) /
                                                 std::max<std::size_t>(1, students)));
-        });
+        },
+        [] {});
     // The final stage of every range, aimed at the widest subjects: its
     // length is priced exchanges, the range's share of the budget by its
     // size (equal seeds and budgets give equal results on any machine, and
     // a longer budget continues a shorter one); twice the budget and a
     // second more is a safety net for a slow machine.
-    done = 0;
     const double stage_seconds = kSafety * seconds + 1;
+    std::vector<std::int64_t> evaluations(range_total, 0);
+    double planned = 0;
+    for (std::size_t r = 0; r < range_total; ++r) {
+      evaluations[r] = static_cast<std::int64_t>(
+          options.tuning.leximax_per_second * seconds * options.tuning.leximax_share * cores *
+          static_cast<double>(inputs[r].classes.size()) /
+          static_cast<double>(std::max<std::size_t>(1, students)));
+      planned += static_cast<double>(evaluations[r]);
+    }
+    // The exchanges priced so far per range, read by this thread for the
+    // progress while the stage runs (a long budget takes many seconds).
+    std::vector<std::atomic<std::int64_t>> priced(range_total);
+    std::vector<bool> shown(range_total, false);
+    int progress = 65;
+    auto show_progress = [&] {
+      double sum = 0;
+      for (std::size_t r = 0; r < range_total; ++r) {
+        sum += shown[r] ? static_cast<double>(evaluations[r])
+                        : static_cast<double>(
+                              std::min(priced[r].load(std::memory_order_relaxed), evaluations[r]));
+      }
+      const int now = 65 + static_cast<int>(30.0 * (planned > 0 ? sum / planned : 1));
+      if (now > progress) user.ProgressSet(progress = now);
+    };
     ForEachRange(
         range_total, workers,
         [&](std::size_t r, std::mutex&) {
-          const double size = static_cast<double>(inputs[r].classes.size());
-          const auto evaluations = static_cast<std::int64_t>(
-              options.tuning.leximax_per_second * seconds * options.tuning.leximax_share * cores *
-              size / static_cast<double>(std::max<std::size_t>(1, students)));
           const double left =
               stage_seconds - std::chrono::duration<double>(Clock::now() - start).count();
-          outcomes[r] =
-              SearchWidest(inputs[r], plans[r], std::move(outcomes[r]),
-                           RangeSeed(options, r) ^ 0x2545F4914F6CDD1Dull, evaluations, left);
+          outcomes[r] = SearchWidest(inputs[r], plans[r], std::move(outcomes[r]),
+                                     RangeSeed(options, r) ^ 0x2545F4914F6CDD1Dull, evaluations[r],
+                                     left, &priced[r]);
         },
         [&](std::size_t r) {
           const RangeOutcome& o = outcomes[r];
@@ -257,10 +284,10 @@ DeepResult DeepOptimiseDivision(model::ProgramState& state, model::UserPort& use
                                    o.changed, o.leximax_priced, o.leximax_exchanges});
           result.changed = result.changed || o.changed;
           classes[r] = o.classes;
-          done += inputs[r].classes.size();
-          user.ProgressSet(65 + static_cast<int>(30.0 * static_cast<double>(done) /
-                                                 std::max<std::size_t>(1, students)));
-        });
+          shown[r] = true;
+          show_progress();
+        },
+        show_progress);
     for (std::size_t r = 0; r < classes.size(); ++r) {
       auto& list = state.RangeSets[r].Students;
       for (std::size_t i = 0; i < list.size() && i < classes[r].size(); ++i) {

@@ -20,6 +20,7 @@
 // is the spread of the average total, and the result never ranks below the
 // start as a teacher ranks it (Standing).
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -156,7 +157,10 @@ RangeOutcome SearchRange(const RangeInput& input, const DeepTuning& tuning, std:
 // exchanges are priced at most, `seconds` are a safety net. A longer run
 // (more evaluations, the same seed) never ends worse: it continues the
 // shorter one. Returns `searched` with the stage's result.
+// `live`, when given, is kept at the exchanges priced so far, for another
+// thread's progress.
 RangeOutcome SearchWidest(const RangeInput& input, const DeepTuning& tuning, RangeOutcome searched,
-                          std::uint64_t seed, std::int64_t evaluations, double seconds);
+                          std::uint64_t seed, std::int64_t evaluations, double seconds,
+                          std::atomic<std::int64_t>* live = nullptr);
 
 }  // namespace tessaly::adjust

@@ -3,6 +3,7 @@
 // by the search (deep_search.cpp) and its polish (deep_polish.cpp).
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <utility>
@@ -47,7 +48,8 @@ class Search {
   // in `priced`) until `deadline`. Returns the exchanges that differ.
   std::int64_t SearchWidest(const std::vector<std::int32_t>& classes, const DeepTuning& tuning,
                             std::uint64_t seed, std::int64_t budget,
-                            std::chrono::steady_clock::time_point deadline, std::int64_t& priced);
+                            std::chrono::steady_clock::time_point deadline, std::int64_t& priced,
+                            std::atomic<std::int64_t>* live = nullptr);
   // The outcome of the current placement against the start.
   void Conclude(RangeOutcome& out) const { Conclude(out, orig_); }
   // The standing of the current placement.
@@ -255,11 +257,12 @@ class Search {
   std::vector<std::int32_t> fbound_;    // per headcount: most heads apart allowed
   std::vector<std::int32_t> lex_dims_;  // the balanced subjects
   std::vector<double> key_, cand_, pick_;
-  std::vector<std::int64_t> tsum_;       // per class: the totals in whole steps, or empty
-  double tstep_ = 0;                     // the totals' step, 0 when they have none
-  bool total_hard_ = false;              // the total is within its target and stays so
-  std::int32_t widest_dim_ = 0;          // the widest balanced subject
-  std::vector<unsigned char> searched_;  // per student: searched, nothing found since
+  std::vector<std::int64_t> tsum_;             // per class: the totals in whole steps, or empty
+  double tstep_ = 0;                           // the totals' step, 0 when they have none
+  bool total_hard_ = false;                    // the total is within its target and stays so
+  std::int32_t widest_dim_ = 0;                // the widest balanced subject
+  std::atomic<std::int64_t>* live_ = nullptr;  // the exchanges priced, for a progress
+  std::vector<unsigned char> searched_;        // per student: searched, nothing found since
   double subject_cap_ = 0;      // widest a subject may get while the total is over its target
   double window_ = 0;           // in points of total
   double window_scale_ = 2;     // the tuning's leximax_window

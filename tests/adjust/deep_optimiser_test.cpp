@@ -702,6 +702,22 @@ TEST(DeepFinalStage, MoreTimeNeverEndsWorseAndEqualBudgetsAgree) {
   EXPECT_TRUE(better_somewhere);
 }
 
+// A long final stage shows its progress while it runs, not only as the
+// ranges end: the bar moves between 65 and 95 before the last range is done.
+TEST(DeepFinalStage, ShowsItsProgressWhileItRuns) {
+  model::ProgramState state = RandomDivided(61, 600, true);
+  FakeUser user;
+  DeepOptions o = WithFinalStage(61, 1e7);
+  o.threads = 1;
+  DeepOptimiseDivision(state, user, o);
+  ASSERT_FALSE(user.progress.empty());
+  EXPECT_TRUE(std::is_sorted(user.progress.begin(), user.progress.end()));
+  EXPECT_EQ(user.progress.back(), 100);
+  const auto during = std::count_if(user.progress.begin(), user.progress.end(),
+                                    [](int p) { return p > 65 && p < 95; });
+  EXPECT_GE(during, 3);
+}
+
 // The total's target is compared exactly: the class averages, fractions of
 // whole totals, lie at most a tenth apart wherever the search left them so.
 TEST(DeepFinalStage, TheTotalStaysWithinItsTargetExactly) {
