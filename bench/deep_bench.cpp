@@ -93,6 +93,7 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "lexwindow") t.leximax_window = v;
     if (k == "perturb") t.perturb_exchanges = static_cast<int>(v);
     if (k == "pslack") t.perturb_slack = v;
+    if (k == "stuck") t.perturb_stuck_rounds = static_cast<int>(v);
   }
 }
 
@@ -139,11 +140,20 @@ void Count(benchmark::State& bs, const model::ProgramState& state, const std::st
   bs.counters[when + "_count_max"] = *std::max_element(count.begin(), count.end());
 }
 
-// DEEP_RANGES=1: every range's spreads, one line each.
-void PrintRanges(const std::string& name, const model::ProgramState& state) {
-  for (const Spreads& s : SpreadsOf(state)) {
+// DEEP_RANGES=1: every range's spreads, one line each; DEEP_RANGES=2 also
+// every measure's spread under its range, the highest and lowest class.
+void PrintRanges(const std::string& name, const model::ProgramState& state, bool rows) {
+  const std::vector<stats::RangeEvenness> evenness = stats::MeasureEvenness(state);
+  const std::vector<Spreads> spreads = SpreadsOf(state);
+  for (std::size_t r = 0; r < spreads.size(); ++r) {
+    const Spreads& s = spreads[r];
     std::fprintf(stderr, "range %s | total %.4f | widest subject %.4f | widest headcount %.0f\n",
                  name.c_str(), s.total, s.subject, s.count);
+    if (!rows) continue;
+    for (const stats::SpreadRow& row : evenness[r].rows) {
+      std::fprintf(stderr, "  %-12s %8.4f  high %2d  low %2d\n", row.label.c_str(), row.spread(),
+                   row.high_class, row.low_class);
+    }
   }
 }
 
@@ -177,7 +187,8 @@ void Run(benchmark::State& bs, const model::ProgramState& divided, const std::st
   Count(bs, divided, "before");
   Count(bs, result, "after");
   // DEEP_RANGES=1: every range's spreads after the run, one line each.
-  if (std::getenv("DEEP_RANGES")) PrintRanges(label, result);
+  if (const char* ranges = std::getenv("DEEP_RANGES"))
+    PrintRanges(label, result, std::string(ranges) == "2");
 }
 
 // args: students, ranges, classes per range, the teacher's groups.

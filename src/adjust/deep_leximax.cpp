@@ -11,7 +11,11 @@
 // that keeps every bound is made, until none improves (a local optimum).
 // Then a few random exchanges out of the critical classes perturb it, the
 // descent starts again, and the best placement is kept: an iterated local
-// search, which goes on as long as its budget allows.
+// search, which goes on as long as its budget allows. In a range of few
+// classes most exchanges move a headcount past its bound, and a
+// perturbation may find none, or only ones the descent undoes: after many
+// rounds that end where they began, a perturbation may pass a headcount's
+// bound by one head, which the next descent must mend before anything else.
 //
 // The bounds of every placement visited: every rule of the search (movable
 // students only, sizes, namesakes, the teacher's groups, the guards of the
@@ -42,11 +46,12 @@ constexpr std::int64_t kSteps[] = {1, 2, 4, 5, 10, 20, 100, 1000};
 // How far a double spread may lie from the total's target and still need
 // the exact comparison.
 constexpr double kExactZone = 1e-7;
-// The key of a placement: the total's spread over its target, how far its
-// classes lie outside the target around the range's average (summed: this
-// moves where the spread alone is held by two classes at one end), then
-// the subjects' spreads from the widest down.
-constexpr std::size_t kSubjectsAt = 2;
+// The key of a placement: the heads its headcounts lie past their bounds
+// (only after a perturbation that passed one), the total's spread over its
+// target, how far its classes lie outside the target around the range's
+// average (summed: this moves where the spread alone is held by two classes
+// at one end), then the subjects' spreads from the widest down.
+constexpr std::size_t kSubjectsAt = 3;
 // How far the subjects may widen for a total over its target, in points.
 constexpr double kSubjectSlack = 0.1;
 
@@ -172,8 +177,14 @@ void Search::RefreshWidest() {
     KeepExtremes(e.high, e.low, c_,
                  [&](std::int32_t k) { return static_cast<double>(nf_[k * F_ + f]); });
   }
+  heads_over_ = 0;
+  for (std::int32_t f = 0; f < F_; ++f) {
+    if (fbound_[f] == kNoBound) continue;
+    const Extremes& e = fext_[f];
+    heads_over_ += std::max(0, nf_[e.high[0] * F_ + f] - nf_[e.low[0] * F_ + f] - fbound_[f]);
+  }
   total_hard_ = pscale_[0] > 0 && TotalWithin(-1, 0, 0, -1, 0, 0);
-  KeyOf(spread_, total_hard_ ? 0 : TotalExcess(-1, 0, -1, 0), key_);
+  KeyOf(spread_, heads_over_, total_hard_ ? 0 : TotalExcess(-1, 0, -1, 0), key_);
 }
 
 double Search::SpreadWith(std::int32_t d, std::int32_t A, double vA, std::int32_t B,
@@ -223,29 +234,37 @@ double Search::TotalExcess(std::int32_t A, double devA, std::int32_t B, double d
   return excess;
 }
 
-void Search::KeyOf(const std::vector<double>& spreads, double excess,
+void Search::KeyOf(const std::vector<double>& spreads, std::int32_t heads_over, double excess,
                    std::vector<double>& key) const {
   const bool over = pscale_[0] > 0 && !total_hard_;
   key.resize(kSubjectsAt + lex_dims_.size());
-  key[0] = over ? std::max(0.0, spreads[0] - kTotalTarget) : 0;
-  key[1] = over ? excess : 0;
+  key[0] = heads_over;
+  key[1] = over ? std::max(0.0, spreads[0] - kTotalTarget) : 0;
+  key[2] = over ? excess : 0;
   for (std::size_t j = 0; j < lex_dims_.size(); ++j) key[kSubjectsAt + j] = spreads[lex_dims_[j]];
   std::sort(key.begin() + kSubjectsAt, key.end(), [](double x, double y) { return x > y; });
 }
 
-bool Search::CountsWithin(std::int32_t a, std::int32_t b) const {
+bool Search::CountsWithin(std::int32_t a, std::int32_t b) {
   const std::int32_t A = cls_[a], B = cls_[b];
   const std::int32_t* nA = &nf_[A * F_];
   const std::int32_t* nB = &nf_[B * F_];
+  const std::int32_t slack = perturbing_ ? 1 : 0;
+  cand_heads_over_ = heads_over_;
   return ForEachMovedFeature(a, b, [&](std::int32_t f, bool from_A) {
     if (fbound_[f] == kNoBound) return true;
     const std::int32_t move = from_A ? 1 : -1;
     const std::int32_t vA = nA[f] - move, vB = nB[f] + move;
-    // Both new counts within the present highest and lowest: no wider.
     const Extremes& e = fext_[f];
-    if (std::min(vA, vB) >= nf_[e.low[0] * F_ + f] && std::max(vA, vB) <= nf_[e.high[0] * F_ + f])
-      return true;
-    return CountSpreadWith(f, A, vA, B, vB) <= fbound_[f];
+    const std::int32_t hi = nf_[e.high[0] * F_ + f], lo = nf_[e.low[0] * F_ + f];
+    // Both new counts within the present highest and lowest of a headcount
+    // within its bound: no wider, so still within.
+    if (hi - lo <= fbound_[f] && std::min(vA, vB) >= lo && std::max(vA, vB) <= hi) return true;
+    // A headcount past its bound may narrow or stay, never widen.
+    const std::int32_t next = CountSpreadWith(f, A, vA, B, vB);
+    if (next > std::max(fbound_[f] + slack, hi - lo)) return false;
+    cand_heads_over_ += std::max(0, next - fbound_[f]) - std::max(0, hi - lo - fbound_[f]);
+    return true;
   });
 }
 
@@ -277,7 +296,7 @@ bool Search::PriceWidest(std::int32_t a, std::int32_t b, double ceiling) {
       if (nsp_[d] > subject_cap_) return false;
     }
   }
-  KeyOf(nsp_, total_hard_ ? 0 : TotalExcess(A, totalA, B, totalB), cand_);
+  KeyOf(nsp_, cand_heads_over_, total_hard_ ? 0 : TotalExcess(A, totalA, B, totalB), cand_);
   return true;
 }
 
@@ -300,6 +319,15 @@ std::vector<std::int32_t> Search::CriticalClasses() const {
   auto add = [&](std::int32_t k) {
     if (std::find(classes.begin(), classes.end(), k) == classes.end()) classes.push_back(k);
   };
+  // The ends of a headcount past its bound, which the descent mends first.
+  for (std::int32_t f = 0; f < F_ && heads_over_ > 0; ++f) {
+    if (fbound_[f] == kNoBound) continue;
+    const Extremes& e = fext_[f];
+    if (nf_[e.high[0] * F_ + f] - nf_[e.low[0] * F_ + f] > fbound_[f]) {
+      add(e.high[0]);
+      add(e.low[0]);
+    }
+  }
   for (const std::int32_t d : dims) {
     // A class level with an end is as critical as the end itself.
     const Extremes& e = dext_[d];
@@ -361,7 +389,7 @@ bool Search::DescendWidest(DeepRandom& rng, std::int64_t budget, std::int64_t& p
         // the widest of the best key so far: the widest subject first (one
         // dimension, the cheapest refusal), then all in the pricing.
         double ceiling = std::numeric_limits<double>::infinity();
-        if (pick_[0] == 0 && pick_[1] == 0 && pick_.size() > kSubjectsAt) {
+        if (pick_[0] == 0 && pick_[1] == 0 && pick_[2] == 0 && pick_.size() > kSubjectsAt) {
           ceiling = pick_[kSubjectsAt] + kEpsilon;
           const std::int32_t d = widest_dim_;
           const std::int32_t B = cls_[b];
@@ -398,12 +426,14 @@ void Search::PerturbWidest(DeepRandom& rng, int exchanges, std::int64_t budget,
                            std::int64_t& priced) {
   const std::vector<std::int32_t> critical = CriticalClasses();
   if (critical.empty()) return;
+  // Stuck: a headcount may pass its bound by one head.
+  perturbing_ = stuck_ >= stuck_limit_;
   for (int made = 0, tries = 0; made < exchanges && tries < 100 * exchanges; ++tries) {
     const auto& from = members_[critical[rng.Below(static_cast<std::uint32_t>(critical.size()))]];
     if (from.empty()) continue;
     const std::int32_t a = from[rng.Below(static_cast<std::uint32_t>(from.size()))];
     // A partner of a near total whom the headcount bounds allow.
-    if (priced >= budget) return;
+    if (priced >= budget) break;
     ++priced;
     const auto [first, last] = WindowIn(by_total_, a);
     if (last <= first) continue;
@@ -418,6 +448,7 @@ void Search::PerturbWidest(DeepRandom& rng, int exchanges, std::int64_t budget,
       ++made;
     }
   }
+  perturbing_ = false;
 }
 
 std::int64_t Search::SearchWidest(const std::vector<std::int32_t>& classes,
@@ -434,6 +465,8 @@ std::int64_t Search::SearchWidest(const std::vector<std::int32_t>& classes,
   subjects_ = std::max(1, tuning.leximax_subjects);
   window_scale_ = tuning.leximax_window;
   perturb_slack_ = tuning.perturb_slack;
+  stuck_ = 0;
+  stuck_limit_ = std::max(1, tuning.perturb_stuck_rounds);
   nsp_.assign(D_, 0);
   PrepareWidest();
   if (lex_dims_.empty() && !(pscale_[0] > 0 && !total_hard_)) return 0;
@@ -451,6 +484,8 @@ std::int64_t Search::SearchWidest(const std::vector<std::int32_t>& classes,
   std::vector<double> best_key = key_;
   for (;;) {
     const bool going = DescendWidest(rng, budget, priced, deadline);
+    // Rounds in a row that ended on the best placement.
+    stuck_ = cls_ == best ? stuck_ + 1 : 0;
     if (Less(key_, best_key)) {
       best = cls_;
       best_key = key_;

@@ -94,6 +94,11 @@ struct DeepTuning {
   int perturb_exchanges = 3;  // random exchanges of a perturbation, at most
   double perturb_slack =
       0.5;  // how much wider than the widest subject a perturbation may leave one
+  // Rounds in a row that end on the best placement after which a
+  // perturbation may move a headcount one head past its bound (the next
+  // descent mends it first): in a range of few classes most exchanges break
+  // a headcount, and the search would otherwise stay where it is.
+  int perturb_stuck_rounds = 50;
 };
 
 // How a teacher ranks two results of one range: first the balanced

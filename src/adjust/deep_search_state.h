@@ -238,14 +238,18 @@ class Search {
   // How far the classes' average totals lie outside half the total's
   // target around the range's average, summed; A and B at the deviations given.
   double TotalExcess(std::int32_t A, double devA, std::int32_t B, double devB) const;
-  void KeyOf(const std::vector<double>& spreads, double excess, std::vector<double>& key) const;
+  void KeyOf(const std::vector<double>& spreads, std::int32_t heads_over, double excess,
+             std::vector<double>& key) const;
   std::vector<std::int32_t> CriticalClasses() const;
   // Where the students of `list` (sorted by total, highest first) lie whose
   // totals are near a's: the window of the stage.
   std::pair<std::int32_t, std::int32_t> WindowIn(const std::vector<std::int32_t>& list,
                                                  std::int32_t a) const;
-  // Whether an exchange of a and b keeps every headcount within its bound.
-  bool CountsWithin(std::int32_t a, std::int32_t b) const;
+  // Whether an exchange of a and b keeps every headcount within its bound
+  // (or, for one already past it, no wider; one more head during a
+  // perturbation); what the headcounts would then lie past their bounds
+  // goes to cand_heads_over_.
+  bool CountsWithin(std::int32_t a, std::int32_t b);
   // Descends to a local optimum; false when the budget or deadline ended it.
   bool DescendWidest(DeepRandom& rng, std::int64_t budget, std::int64_t& priced,
                      std::chrono::steady_clock::time_point deadline);
@@ -260,6 +264,11 @@ class Search {
   std::vector<std::int64_t> tsum_;             // per class: the totals in whole steps, or empty
   double tstep_ = 0;                           // the totals' step, 0 when they have none
   bool total_hard_ = false;                    // the total is within its target and stays so
+  std::int32_t heads_over_ = 0;                // heads past the headcounts' bounds, summed
+  std::int32_t cand_heads_over_ = 0;           // the same with the exchange priced
+  bool perturbing_ = false;                    // a perturbation may pass the bounds by one head
+  int stuck_ = 0;                              // rounds in a row that ended on the best placement
+  int stuck_limit_ = 50;                       // the tuning's perturb_stuck_rounds
   std::int32_t widest_dim_ = 0;                // the widest balanced subject
   std::atomic<std::int64_t>* live_ = nullptr;  // the exchanges priced, for a progress
   std::vector<unsigned char> searched_;        // per student: searched, nothing found since

@@ -718,6 +718,45 @@ TEST(DeepFinalStage, ShowsItsProgressWhileItRuns) {
   EXPECT_GE(during, 3);
 }
 
+// A perturbation of a search that keeps ending where it began may move a
+// headcount one head past its bound; the descent after it must mend that
+// before anything else, so that no result keeps it. Made to happen at every
+// round here: every headcount ends within its bound (one apart, or as the
+// search left it, and no wider than the division left one within one), and
+// every range ends narrower than the search left it (a placement past a
+// bound taken for the best would have been refused, the search's result kept).
+TEST(DeepFinalStage, AHeadcountPastItsBoundInAPerturbationIsMendedBeforeItCounts) {
+  for (std::uint32_t seed : {71u, 72u}) {
+    SCOPED_TRACE(seed);
+    const model::ProgramState before = RandomDivided(seed, 400, true);
+    model::ProgramState searched = before, finished = before;
+    FakeUser user;
+    DeepOptimiseDivision(searched, user, Quick(seed));
+    DeepOptions o = WithFinalStage(seed, 4e5);
+    o.tuning.perturb_stuck_rounds = 1;
+    const DeepResult result = DeepOptimiseDivision(finished, user, o);
+    ExpectHardRules(before, finished);
+    const auto ks = WidestOrder(searched), kf = WidestOrder(finished);
+    ASSERT_EQ(result.ranges.size(), ks.size());
+    const auto eb = stats::MeasureEvenness(before), es = stats::MeasureEvenness(searched),
+               ef = stats::MeasureEvenness(finished);
+    for (std::size_t r = 0; r < ks.size(); ++r) {
+      // Narrower than the search left it: not the search's result kept.
+      EXPECT_FALSE(NoLater(ks[r], kf[r])) << "range " << r;
+      EXPECT_GT(result.ranges[r].leximax_exchanges, 0) << "range " << r;
+      for (std::size_t i = 0; i < es[r].rows.size(); ++i) {
+        const auto kind = es[r].rows[i].kind;
+        if (kind == stats::MeasureKind::kTotal || kind == stats::MeasureKind::kSubject) continue;
+        const double spread = ef[r].rows[i].spread();
+        EXPECT_LE(spread, std::max(1.0, es[r].rows[i].spread())) << ef[r].rows[i].label;
+        if (eb[r].rows[i].spread() <= 1) {
+          EXPECT_LE(spread, eb[r].rows[i].spread()) << ef[r].rows[i].label;
+        }
+      }
+    }
+  }
+}
+
 // The total's target is compared exactly: the class averages, fractions of
 // whole totals, lie at most a tenth apart wherever the search left them so.
 TEST(DeepFinalStage, TheTotalStaysWithinItsTargetExactly) {
