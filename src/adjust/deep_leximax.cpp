@@ -158,6 +158,12 @@ void Search::PrepareWidest() {
   dext_.resize(D_);
   fext_.resize(F_);
   RefreshWidest();
+  window_of_.clear();
+  if (total_hard_) {
+    std::vector<std::pair<std::int32_t, std::int32_t>> windows(n_);
+    for (std::int32_t i = 0; i < n_; ++i) windows[i] = WindowIn(by_total_, i);
+    window_of_ = std::move(windows);
+  }
 }
 
 void Search::RefreshWidest() {
@@ -178,10 +184,25 @@ void Search::RefreshWidest() {
                  [&](std::int32_t k) { return static_cast<double>(nf_[k * F_ + f]); });
   }
   heads_over_ = 0;
+  bounded_ = tight_ = 0;
+  if (!fmask_.empty()) {
+    give_.assign(c_, 0);
+    take_.assign(c_, 0);
+  }
   for (std::int32_t f = 0; f < F_; ++f) {
     if (fbound_[f] == kNoBound) continue;
     const Extremes& e = fext_[f];
-    heads_over_ += std::max(0, nf_[e.high[0] * F_ + f] - nf_[e.low[0] * F_ + f] - fbound_[f]);
+    const std::int32_t hi = nf_[e.high[0] * F_ + f], lo = nf_[e.low[0] * F_ + f];
+    heads_over_ += std::max(0, hi - lo - fbound_[f]);
+    if (fmask_.empty()) continue;
+    const std::uint64_t bit = std::uint64_t{1} << f;
+    bounded_ |= bit;
+    if (hi - lo == fbound_[f]) tight_ |= bit;
+    for (std::int32_t k = 0; k < c_; ++k) {
+      const std::int32_t v = nf_[k * F_ + f];
+      if (v > lo) give_[k] |= bit;
+      if (v < hi) take_[k] |= bit;
+    }
   }
   total_hard_ = pscale_[0] > 0 && TotalWithin(-1, 0, 0, -1, 0, 0);
   KeyOf(spread_, heads_over_, total_hard_ ? 0 : TotalExcess(-1, 0, -1, 0), key_);
@@ -251,6 +272,17 @@ bool Search::CountsWithin(std::int32_t a, std::int32_t b) {
   const std::int32_t* nB = &nf_[B * F_];
   const std::int32_t slack = perturbing_ ? 1 : 0;
   cand_heads_over_ = heads_over_;
+  if (!fmask_.empty() && heads_over_ == 0 && slack == 0) {
+    // By masks, for every headcount at once: a moved head that leaves both
+    // counts within the present highest and lowest is allowed; one that
+    // passes them, where the headcount is as wide as its bound, widens it
+    // past the bound.
+    const std::uint64_t from_A = fmask_[a] & ~fmask_[b] & bounded_;
+    const std::uint64_t from_B = fmask_[b] & ~fmask_[a] & bounded_;
+    const std::uint64_t out = (from_A & ~(give_[A] & take_[B])) | (from_B & ~(give_[B] & take_[A]));
+    if (out == 0) return true;
+    if (out & tight_) return false;
+  }
   return ForEachMovedFeature(a, b, [&](std::int32_t f, bool from_A) {
     if (fbound_[f] == kNoBound) return true;
     const std::int32_t move = from_A ? 1 : -1;
@@ -343,6 +375,8 @@ std::vector<std::int32_t> Search::CriticalClasses() const {
 
 std::pair<std::int32_t, std::int32_t> Search::WindowIn(const std::vector<std::int32_t>& list,
                                                        std::int32_t a) const {
+  // With the total within its target the window is fixed: found once.
+  if (total_hard_ && &list == &by_total_ && !window_of_.empty()) return window_of_[a];
   const double t = val_[a * D_];
   // Wider while the total is over its target: its classes are further apart.
   const double w = window_ + (total_hard_ ? 0 : spread_[0] * n_ / std::max(1, c_));

@@ -261,12 +261,20 @@ class Search {
   std::vector<std::int32_t> fbound_;    // per headcount: most heads apart allowed
   std::vector<std::int32_t> lex_dims_;  // the balanced subjects
   std::vector<double> key_, cand_, pick_;
-  std::vector<std::int64_t> tsum_;             // per class: the totals in whole steps, or empty
-  double tstep_ = 0;                           // the totals' step, 0 when they have none
-  bool total_hard_ = false;                    // the total is within its target and stays so
-  std::int32_t heads_over_ = 0;                // heads past the headcounts' bounds, summed
-  std::int32_t cand_heads_over_ = 0;           // the same with the exchange priced
-  bool perturbing_ = false;                    // a perturbation may pass the bounds by one head
+  std::vector<std::int64_t> tsum_;    // per class: the totals in whole steps, or empty
+  double tstep_ = 0;                  // the totals' step, 0 when they have none
+  bool total_hard_ = false;           // the total is within its target and stays so
+  std::int32_t heads_over_ = 0;       // heads past the headcounts' bounds, summed
+  std::int32_t cand_heads_over_ = 0;  // the same with the exchange priced
+  bool perturbing_ = false;           // a perturbation may pass the bounds by one head
+  // With at most 64 headcounts, as masks: those with a bound, those as wide
+  // as it, and per class those it can lose a head of (above the lowest) or
+  // gain one (below the highest) and stay within the present extremes.
+  std::uint64_t bounded_ = 0, tight_ = 0;
+  std::vector<std::uint64_t> give_, take_;
+  // Per student the window of partners in by_total_, while the total is
+  // within its target (the window is then fixed).
+  std::vector<std::pair<std::int32_t, std::int32_t>> window_of_;
   int stuck_ = 0;                              // rounds in a row that ended on the best placement
   int stuck_limit_ = 50;                       // the tuning's perturb_stuck_rounds
   std::int32_t widest_dim_ = 0;                // the widest balanced subject
