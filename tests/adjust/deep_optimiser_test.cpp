@@ -486,9 +486,10 @@ RangeInput InputOfRange(const model::ProgramState& state, std::size_t r) {
 
 // Headcounts are priced from bit masks where a range has at most 64 of them
 // and from the students' sorted lists beyond: features nobody holds change
-// no measure, so a range padded past 64 must search exactly alike.
+// no measure, so a range padded past 64 must search exactly alike, in the
+// search and in the final stage.
 TEST(DeepSearch, ManyHeadcountsAreSearchedAsFewAre) {
-  const model::ProgramState state = RandomDivided(11, 300);
+  const model::ProgramState state = RandomDivided(11, 400, true);
   DeepTuning tuning = Quick(1).tuning;
   for (std::size_t r = 0; r < state.RangeSets.size(); ++r) {
     SCOPED_TRACE(r);
@@ -504,6 +505,14 @@ TEST(DeepSearch, ManyHeadcountsAreSearchedAsFewAre) {
     EXPECT_EQ(a.classes, b.classes);
     EXPECT_EQ(a.best_cost, b.best_cost);
     EXPECT_EQ(a.exchanges, b.exchanges);
+    // The final stage too, with perturbations past the bounds at every round.
+    tuning.perturb_stuck_rounds = 1;
+    const RangeOutcome fa = SearchWidest(few, tuning, a, 9, 200000, 60);
+    const RangeOutcome fb = SearchWidest(many, tuning, b, 9, 200000, 60);
+    EXPECT_GT(fa.leximax_exchanges, 0);
+    EXPECT_EQ(fa.classes, fb.classes);
+    EXPECT_EQ(fa.leximax_exchanges, fb.leximax_exchanges);
+    EXPECT_EQ(fa.leximax_priced, fb.leximax_priced);
   }
 }
 
