@@ -42,6 +42,8 @@ class FileLock {
 
  private:
   FileLock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  // Closes a descriptor of the system's C library (each system's file).
+  static void Close(int fd);
   int fd_ = -1;
   std::string path_;
 };

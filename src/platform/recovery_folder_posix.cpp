@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <utility>
 
 #include "platform/recovery_folder.h"
 
@@ -28,20 +27,8 @@ std::optional<FileLock> FileLock::Take(const std::string& path) {
   return FileLock(fd, path);
 }
 
-FileLock::FileLock(FileLock&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-    path_ = std::move(other.path_);
-  }
-  return *this;
-}
-
-FileLock::~FileLock() {
-  if (fd_ >= 0) ::close(fd_);
+void FileLock::Close(int fd) {
+  ::close(fd);
 }
 
 bool FileLock::Write(std::string_view content) {
@@ -77,7 +64,7 @@ std::string FileLock::Read() const {
 void FileLock::RemoveAndRelease() {
   if (fd_ < 0) return;
   ::unlink(path_.c_str());
-  ::close(fd_);
+  Close(fd_);
   fd_ = -1;
 }
 

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <utility>
 
 #include "platform/recovery_folder.h"
 #include "platform/wide_text.h"
@@ -38,20 +37,8 @@ std::optional<FileLock> FileLock::Take(const std::string& path) {
   return FileLock(fd, path);
 }
 
-FileLock::FileLock(FileLock&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) _close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-    path_ = std::move(other.path_);
-  }
-  return *this;
-}
-
-FileLock::~FileLock() {
-  if (fd_ >= 0) _close(fd_);
+void FileLock::Close(int fd) {
+  _close(fd);
 }
 
 bool FileLock::Write(std::string_view content) {
@@ -85,7 +72,7 @@ void FileLock::RemoveAndRelease() {
   if (fd_ < 0) return;
   FILE_DISPOSITION_INFO remove{TRUE};
   SetFileInformationByHandle(HandleOf(fd_), FileDispositionInfo, &remove, sizeof remove);
-  _close(fd_);
+  Close(fd_);
   fd_ = -1;
 }
 
