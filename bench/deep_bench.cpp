@@ -186,7 +186,7 @@ void Run(benchmark::State& bs, const model::ProgramState& divided, const std::st
   }
   Count(bs, divided, "before");
   Count(bs, result, "after");
-  // DEEP_RANGES=1: every range's spreads after the run, one line each.
+  // DEEP_RANGES=1 or 2: every range's spreads after the run (PrintRanges).
   if (const char* ranges = std::getenv("DEEP_RANGES"))
     PrintRanges(label, result, std::string(ranges) == "2");
 }
