@@ -94,6 +94,8 @@ void Tune(adjust::DeepTuning& t) {
     if (k == "perturb") t.perturb_exchanges = static_cast<int>(v);
     if (k == "pslack") t.perturb_slack = v;
     if (k == "stuck") t.perturb_stuck_rounds = static_cast<int>(v);
+    if (k == "pairs") t.pair_exchanges = v != 0;
+    if (k == "anew") t.pairs_listed_anew = v != 0;
   }
 }
 

@@ -28,21 +28,26 @@
 namespace tessaly::adjust::deep {
 namespace {
 
-// A hash per feature, so that a triple's key, the sum of its students'
-// hashes, tells its multiset of features (a collision only costs a wasted
-// pricing: every exchange is priced in full).
-std::uint64_t Mix(std::uint64_t z) {
-  z += 0x9E3779B97F4A7C15ull;
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
-
 constexpr std::uint64_t kIndexMask = (std::uint64_t{1} << 24) - 1;
 // Exchanges of one pair of classes in one sweep, at most.
 constexpr int kRepeats = 16;
 
 }  // namespace
+
+void Search::HashStudents() {
+  // A hash per feature, so that a group's key, the sum of its students'
+  // hashes, tells its multiset of features (a collision only costs a wasted
+  // pricing: every exchange is priced in full).
+  student_hash_.assign(n_, 0);
+  std::vector<std::uint64_t> feature_hash(F_);
+  for (std::int32_t f = 0; f < F_; ++f)
+    feature_hash[f] = SplitMix(static_cast<std::uint64_t>(f) + 1);
+  for (std::int32_t i = 0; i < n_; ++i) {
+    for (std::int32_t f = fstart_[i]; f < fstart_[i + 1]; ++f) {
+      student_hash_[i] += feature_hash[fids_[f]];
+    }
+  }
+}
 
 void Search::BuildTriples(std::int32_t k, const DeepTuning& tuning, DeepRandom& rng) {
   Triples& t = triples_[k];
@@ -251,14 +256,7 @@ void Search::UpdateTriples(std::int32_t k, const std::array<std::int32_t, 3>& le
 std::int64_t Search::GroupExchanges(const DeepTuning& tuning, DeepRandom& rng,
                                     std::chrono::steady_clock::time_point deadline) {
   if (tuning.group_sweeps <= 0 || c_ < 2) return 0;
-  student_hash_.assign(n_, 0);
-  std::vector<std::uint64_t> feature_hash(F_);
-  for (std::int32_t f = 0; f < F_; ++f) feature_hash[f] = Mix(static_cast<std::uint64_t>(f) + 1);
-  for (std::int32_t i = 0; i < n_; ++i) {
-    for (std::int32_t f = fstart_[i]; f < fstart_[i + 1]; ++f) {
-      student_hash_[i] += feature_hash[fids_[f]];
-    }
-  }
+  HashStudents();
   triples_.assign(c_, {});
   // As in the polish: the total gets no wider than its target or than the
   // search left it, the widest average over its target no wider either.

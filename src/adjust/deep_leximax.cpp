@@ -46,24 +46,8 @@ constexpr std::int64_t kSteps[] = {1, 2, 4, 5, 10, 20, 100, 1000};
 // How far a double spread may lie from the total's target and still need
 // the exact comparison.
 constexpr double kExactZone = 1e-7;
-// The key of a placement: the heads its headcounts lie past their bounds
-// (only after a perturbation that passed one), the total's spread over its
-// target, how far its classes lie outside the target around the range's
-// average (summed: this moves where the spread alone is held by two classes
-// at one end), then the subjects' spreads from the widest down.
-constexpr std::size_t kSubjectsAt = 3;
 // How far the subjects may widen for a total over its target, in points.
 constexpr double kSubjectSlack = 0.1;
-
-// Whether x comes before y in the order of the stage: the first entry that
-// differs by more than rounding decides.
-bool Less(const std::vector<double>& x, const std::vector<double>& y) {
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    if (x[i] < y[i] - kEpsilon) return true;
-    if (x[i] > y[i] + kEpsilon) return false;
-  }
-  return false;
-}
 
 template <typename Value>
 void KeepExtremes(std::array<std::int32_t, 3>& high, std::array<std::int32_t, 3>& low,
@@ -334,9 +318,14 @@ bool Search::PriceWidest(std::int32_t a, std::int32_t b, double ceiling) {
 
 void Search::ApplyWidest(std::int32_t a, std::int32_t b) {
   const std::int32_t A = cls_[a], B = cls_[b];
+  placement_hash_ ^=
+      PlacementTerm(a, A) ^ PlacementTerm(a, B) ^ PlacementTerm(b, B) ^ PlacementTerm(b, A);
+  // Whoever changes class is listed by no class's pairs until listed anew.
+  listed_in_[a] = listed_in_[b] = -1;
   Apply(a, b);
   for (const std::int32_t k : {A, B}) {
     for (const std::int32_t i : members_[k]) searched_[i] = 0;
+    ++class_version_[k];
   }
   RefreshWidest();
 }
@@ -452,7 +441,8 @@ bool Search::DescendWidest(DeepRandom& rng, std::int64_t budget, std::int64_t& p
       }
       searched_[a] = 1;
     }
-    if (!moved) return true;
+    // No single exchange: two students for two may still narrow them.
+    if (!moved && !DescendPairs(rng, budget, priced, deadline)) return true;
   }
 }
 
@@ -508,10 +498,10 @@ std::int64_t Search::SearchWidest(const std::vector<std::int32_t>& classes,
   // The best placement with what was searched there, so that a return to it
   // does not search its local optimum again.
   std::vector<unsigned char> best_searched = searched_;
+  PreparePairs(tuning.pair_exchanges, tuning.pairs_listed_anew);
   auto restore = [&](const std::vector<std::int32_t>& cls, const std::vector<unsigned char>& seen) {
-    Reset(cls);
+    ResetWidest(cls);
     searched_ = seen;
-    RefreshWidest();
   };
   DeepRandom rng(seed);
   std::vector<std::int32_t> best = cls_;

@@ -6,15 +6,21 @@
 
 namespace tessaly::adjust {
 
+// splitmix64: the next value of a sequence started at z, well mixed; also a
+// hash of z.
+inline std::uint64_t SplitMix(std::uint64_t z) {
+  z += 0x9E3779B97F4A7C15ull;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
 class DeepRandom {
  public:
   explicit DeepRandom(std::uint64_t seed) {
     for (auto& s : s_) {
+      s = SplitMix(seed);
       seed += 0x9E3779B97F4A7C15ull;
-      std::uint64_t z = seed;
-      z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-      z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-      s = z ^ (z >> 31);
     }
   }
   std::uint64_t Next() {

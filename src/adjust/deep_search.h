@@ -99,6 +99,12 @@ struct DeepTuning {
   // descent mends it first): in a range of few classes most exchanges break
   // a headcount, and the search would otherwise stay where it is.
   int perturb_stuck_rounds = 50;
+  // Exchanges of two students for two holding the same headcount features
+  // taken together, where single exchanges find nothing more.
+  bool pair_exchanges = true;
+  // Every class's pairs listed anew whenever it changed, instead of brought
+  // up to date: the same lists in the same order, only slower (a check).
+  bool pairs_listed_anew = false;
 };
 
 // How a teacher ranks two results of one range: first the balanced

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,23 @@ constexpr double kSubjectTarget = 0.5;
 constexpr double kCountTarget = 1;
 // A change of the measure smaller than this is no change.
 constexpr double kEpsilon = 1e-9;
+
+// The key of a placement: the heads its headcounts lie past their bounds
+// (only after a perturbation that passed one), the total's spread over its
+// target, how far its classes lie outside the target around the range's
+// average (summed: this moves where the spread alone is held by two classes
+// at one end), then the subjects' spreads from the widest down.
+inline constexpr std::size_t kSubjectsAt = 3;
+
+// Whether x comes before y in the order of the stage: the first entry that
+// differs by more than rounding decides.
+inline bool Less(const std::vector<double>& x, const std::vector<double>& y) {
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (x[i] < y[i] - kEpsilon) return true;
+    if (x[i] > y[i] + kEpsilon) return false;
+  }
+  return false;
+}
 
 // A measure that met its target at the start and may not get wider.
 struct Guard {
@@ -169,6 +187,9 @@ class Search {
   // pair when it lowers the measure. Returns the students moved.
   std::int64_t GroupExchanges(const DeepTuning& tuning, DeepRandom& rng,
                               std::chrono::steady_clock::time_point deadline);
+  // Per student the sum of his headcount features' hashes (student_hash_):
+  // students whose hashes sum alike hold the same features taken together.
+  void HashStudents();
   void BuildTriples(std::int32_t k, const DeepTuning& tuning, DeepRandom& rng);
   bool ExchangeTriples(std::int32_t A, std::int32_t B);
   void UpdateTriples(std::int32_t k, const std::array<std::int32_t, 3>& left,
@@ -254,6 +275,52 @@ class Search {
   bool DescendWidest(DeepRandom& rng, std::int64_t budget, std::int64_t& priced,
                      std::chrono::steady_clock::time_point deadline);
   void PerturbWidest(DeepRandom& rng, int exchanges, std::int64_t budget, std::int64_t& priced);
+  // Exchanges of two students for two (deep_leximax_pairs.cpp). Per class
+  // every pair of its movable students with every score, sorted by the sum
+  // of their features' hashes, then their total, then who they are.
+  struct Pairs {
+    std::vector<std::uint64_t> key;  // the features' hashes summed
+    std::vector<std::array<std::int32_t, 2>> who;
+    std::vector<double> sums;   // per dimension, key.size() each: the scores summed
+    std::int64_t version = -1;  // the class's version when listed; -1 never
+  };
+  // The stage's pairs start empty (`on`: the stage makes such exchanges;
+  // `anew`: every list is listed anew instead of brought up to date).
+  void PreparePairs(bool on, bool anew);
+  // The stage's placement set to `cls`, its state refreshed.
+  void ResetWidest(const std::vector<std::int32_t>& cls);
+  // Brings the list of class k up to date: the pairs of students who left
+  // go, those of students who came are merged in.
+  void BuildPairs(std::int32_t k, std::int64_t& priced);
+  // Per dimension the window of the scores B's pair brings to A less those
+  // A's takes, within which its spread keeps its bound (the balanced
+  // subjects `ceiling`), in xlo_ and xhi_; the dimensions to check in
+  // pair_dims_, the narrowest window first.
+  void PairWindows(std::int32_t A, std::int32_t B, double ceiling);
+  // The exchange of two for two between classes A and B whose key comes
+  // first, when it comes before pick_ (then in pick_ and `best`).
+  bool BestPairs(std::int32_t A, std::int32_t B, std::array<std::int32_t, 4>& best,
+                 std::int64_t budget, std::int64_t& priced);
+  // Makes the exchange of two for two between a critical class and any
+  // other whose key comes first, when it comes before the present one.
+  // Ends early, finding nothing, at the budget or the deadline.
+  bool DescendPairs(DeepRandom& rng, std::int64_t budget, std::int64_t& priced,
+                    std::chrono::steady_clock::time_point deadline);
+  std::uint64_t PlacementTerm(std::int32_t i, std::int32_t k) const {
+    return SplitMix(static_cast<std::uint64_t>(i) * 0x100000001B3ull +
+                    static_cast<std::uint64_t>(k));
+  }
+  bool pairs_on_ = false;    // the tuning's pair_exchanges
+  bool pairs_anew_ = false;  // the tuning's pairs_listed_anew
+  std::vector<Pairs> pairs_;
+  std::vector<std::int64_t> class_version_;  // per class: changed this often
+  std::vector<std::int32_t> listed_in_;      // per student: the class listing his pairs, or -1
+  std::vector<double> xlo_, xhi_;
+  std::vector<std::int32_t> pair_dims_;
+  // A hash of the placement (every student's class, kept by the stage), and
+  // those of placements where no exchange of two for two was found.
+  std::uint64_t placement_hash_ = 0;
+  std::unordered_set<std::uint64_t> pairs_failed_;
 
   std::vector<Extremes> dext_, fext_;   // per dimension, per headcount
   std::vector<double> spread_, nsp_;    // per dimension: spread now, and with an exchange

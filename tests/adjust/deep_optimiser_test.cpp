@@ -691,7 +691,7 @@ TEST(DeepFinalStage, MoreTimeNeverEndsWorseAndEqualBudgetsAgree) {
     const model::ProgramState before = RandomDivided(seed, 600, true);
     std::vector<std::vector<std::vector<double>>> orders;
     std::vector<std::int32_t> first;
-    for (double priced : {5e4, 5e4, 4e5}) {
+    for (double priced : {5e4, 5e4, 2e6}) {
       model::ProgramState state = before;
       FakeUser user;
       DeepOptions o = WithFinalStage(seed, priced);
@@ -716,7 +716,7 @@ TEST(DeepFinalStage, MoreTimeNeverEndsWorseAndEqualBudgetsAgree) {
 TEST(DeepFinalStage, ShowsItsProgressWhileItRuns) {
   model::ProgramState state = RandomDivided(61, 600, true);
   FakeUser user;
-  DeepOptions o = WithFinalStage(61, 1e7);
+  DeepOptions o = WithFinalStage(61, 3e7);
   o.threads = 1;
   DeepOptimiseDivision(state, user, o);
   ASSERT_FALSE(user.progress.empty());
@@ -800,6 +800,49 @@ TEST(DeepFinalStage, TheTotalStaysWithinItsTargetExactly) {
       }
     }
   }
+}
+
+// In ranges of few large classes single exchanges soon find nothing more:
+// exchanges of two students for two who hold the same headcounts taken
+// together narrow the widest subjects further within the same budget, move
+// no headcount past where the search left it, and keep every rule. Their
+// lists of pairs, brought up to date after every exchange, are the lists
+// made anew: the result is the same to the student.
+TEST(DeepFinalStage, ExchangesOfTwoForTwoNarrowWhereSinglesStop) {
+  double widest_singles = 0, widest_pairs = 0;
+  for (std::uint32_t seed : {81u, 82u, 83u}) {
+    SCOPED_TRACE(seed);
+    // Three classes of about a hundred by number, three of fifty by rank.
+    const model::ProgramState before = RandomDivided(seed, 450, true, 3);
+    model::ProgramState searched = before, singles = before, pairs = before, anew = before;
+    FakeUser user;
+    DeepOptimiseDivision(searched, user, Quick(seed));
+    DeepOptions o = WithFinalStage(seed, 3e6);
+    o.tuning.perturb_stuck_rounds = 5;  // more returns to the best: lists set anew
+    o.tuning.pair_exchanges = false;
+    DeepOptimiseDivision(singles, user, o);
+    o.tuning.pair_exchanges = true;
+    DeepOptimiseDivision(pairs, user, o);
+    o.tuning.pairs_listed_anew = true;
+    DeepOptimiseDivision(anew, user, o);
+    ExpectHardRules(before, pairs);
+    EXPECT_EQ(Classes(anew), Classes(pairs));
+    const auto es = stats::MeasureEvenness(searched), ep = stats::MeasureEvenness(pairs);
+    const auto ks = WidestOrder(singles), kp = WidestOrder(pairs);
+    for (std::size_t r = 0; r < ep.size(); ++r) {
+      for (std::size_t i = 0; i < ep[r].rows.size(); ++i) {
+        const auto kind = ep[r].rows[i].kind;
+        if (kind == stats::MeasureKind::kTotal || kind == stats::MeasureKind::kSubject) continue;
+        EXPECT_LE(ep[r].rows[i].spread(), std::max(1.0, es[r].rows[i].spread()))
+            << ep[r].rows[i].label;
+      }
+      if (ks[r][0] == 0 && kp[r][0] == 0) {
+        widest_singles += ks[r][1];
+        widest_pairs += kp[r][1];
+      }
+    }
+  }
+  EXPECT_LT(widest_pairs, widest_singles);
 }
 
 TEST(DeepOptimiser, RefusesWithoutAMatchingDivision) {
