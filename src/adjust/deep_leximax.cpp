@@ -8,8 +8,11 @@
 // at an end of one of the widest subjects can narrow them: those classes
 // are critical, and for every movable student of theirs every partner of
 // another class whose total lies near enough is priced; the best exchange
-// that keeps every bound is made, until none improves (a local optimum).
-// Then a few random exchanges out of the critical classes perturb it, the
+// that keeps every bound is made, until none improves. Where no single
+// exchange does, an exchange of two students of a critical class for two of
+// another who hold the same headcounts taken together may still
+// (deep_leximax_pairs.cpp); when neither does, the placement is a local
+// optimum. Then a few random exchanges out of the critical classes perturb it, the
 // descent starts again, and the best placement is kept: an iterated local
 // search, which goes on as long as its budget allows. In a range of few
 // classes most exchanges move a headcount past its bound, and a
