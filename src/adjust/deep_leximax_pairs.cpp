@@ -33,6 +33,8 @@ namespace {
 constexpr std::size_t kPairStudents = 300;
 // How much wider than exact a window is: every pair found is priced in full.
 constexpr double kWindowSlack = 1e-7;
+// Mixed with a dimension for the hash of a score missing there.
+constexpr std::uint64_t kMissingSalt = 0x6D697373696E6700ull;
 
 }  // namespace
 
@@ -40,6 +42,17 @@ void Search::PreparePairs(bool on, bool anew) {
   pairs_on_ = on;
   pairs_anew_ = anew;
   if (on && student_hash_.size() != static_cast<std::size_t>(n_)) HashStudents();
+  // A pair's key: its features' hashes and those of its missing scores,
+  // summed. Joined pairs then miss the same scores as many times, and no
+  // class's count of a score changes.
+  pair_hash_.assign(on ? n_ : 0, 0);
+  for (std::int32_t i = 0; i < static_cast<std::int32_t>(pair_hash_.size()); ++i) {
+    pair_hash_[i] = student_hash_[i];
+    for (std::int32_t d = 0; d < D_; ++d) {
+      if (!has_[i * D_ + d])
+        pair_hash_[i] += SplitMix(kMissingSalt + static_cast<std::uint64_t>(d));
+    }
+  }
   pairs_.assign(on ? c_ : 0, {});
   class_version_.assign(c_, 0);
   listed_in_.assign(n_, -1);
@@ -70,18 +83,11 @@ void Search::ResetWidest(const std::vector<std::int32_t>& cls) {
 void Search::BuildPairs(std::int32_t k, std::int64_t& priced) {
   Pairs& p = pairs_[k];
   if (p.version == class_version_[k]) return;
-  auto full = [&](std::int32_t i) {
-    for (std::int32_t d = 0; d < D_; ++d) {
-      if (!has_[i * D_ + d]) return false;
-    }
-    return true;
-  };
-  // The students listed now, those of the class with every score (the
-  // first kPairStudents of a larger class, listed anew every time); those
-  // not listed here since they came are new.
+  // The students listed now, the movable students of the class (the first
+  // kPairStudents of a larger class, listed anew every time); those not
+  // listed here since they came are new.
   std::vector<std::int32_t> now, fresh;
   for (const std::int32_t i : members_[k]) {
-    if (!full(i)) continue;
     if (now.size() == kPairStudents) {
       p.version = -1;
       break;
@@ -116,7 +122,7 @@ void Search::BuildPairs(std::int32_t k, std::int64_t& priced) {
   };
   auto entry = [&](std::int32_t a, std::int32_t b) {
     if (b < a) std::swap(a, b);
-    return Entry{student_hash_[a] + student_hash_[b], val_[a * D_] + val_[b * D_], a, b};
+    return Entry{pair_hash_[a] + pair_hash_[b], val_[a * D_] + val_[b * D_], a, b};
   };
   // The pairs of every new student with every other, two new ones once:
   // while they are paired, a new student is marked kNew, then kPaired.
@@ -341,7 +347,9 @@ bool Search::DescendPairs(DeepRandom& rng, std::int64_t budget, std::int64_t& pr
     return failed();
   }
   ApplyWidest(best[1], best[3]);
-  if (!std::equal(heads.begin(), heads.end(), nf_.begin() + A * F_) || heads_over_ > 0 ||
+  bool within = true;
+  for (std::int32_t d = 0; d < D_; ++d) within = within && spread_[d] <= dim_bound_[d] + kEpsilon;
+  if (!within || !std::equal(heads.begin(), heads.end(), nf_.begin() + A * F_) || heads_over_ > 0 ||
       !total_hard_ || !Less(key_, before)) {
     ApplyWidest(best[1], best[3]);
     ApplyWidest(best[0], best[2]);

@@ -315,6 +315,7 @@ class Search {
   std::vector<Pairs> pairs_;
   std::vector<std::int64_t> class_version_;  // per class: changed this often
   std::vector<std::int32_t> listed_in_;      // per student: the class listing his pairs, or -1
+  std::vector<std::uint64_t> pair_hash_;     // per student: his part of a pair's key
   std::vector<double> xlo_, xhi_;
   std::vector<std::int32_t> pair_dims_;
   // A hash of the placement (every student's class, kept by the stage), and
