@@ -10,12 +10,12 @@
 // and among them some whose summed scores differ by little in every
 // subject, yet enough to narrow the widest without widening the rest.
 //
-// Per class every pair of its movable students with every score is listed
-// with the sum of its features' hashes and its scores summed, sorted by
-// hash and then total. Two classes' lists are joined on equal hashes, only
-// pairs whose totals keep the total's target are looked at, and of those
-// only the ones whose every subject stays within its window are priced by
-// the stage's order. A list is brought up to date after exchanges by
+// Per class every pair of its movable students is listed with the sum of
+// its features' hashes (and of the scores it misses) and its scores summed,
+// sorted by hash and then total. Two classes' lists are joined on equal
+// hashes, only pairs whose totals keep the total's target are looked at,
+// and of those only the ones whose every subject stays within its window
+// are priced by the stage's order. A list is brought up to date after exchanges by
 // dropping the pairs of students who left and merging in those of students
 // who came, so that it is the same as one listed anew.
 
@@ -49,8 +49,9 @@ void Search::PreparePairs(bool on, bool anew) {
   for (std::int32_t i = 0; i < static_cast<std::int32_t>(pair_hash_.size()); ++i) {
     pair_hash_[i] = student_hash_[i];
     for (std::int32_t d = 0; d < D_; ++d) {
-      if (!has_[i * D_ + d])
+      if (!has_[i * D_ + d]) {
         pair_hash_[i] += SplitMix(kMissingSalt + static_cast<std::uint64_t>(d));
+      }
     }
   }
   pairs_.assign(on ? c_ : 0, {});
@@ -144,8 +145,9 @@ void Search::BuildPairs(std::int32_t k, std::int64_t& priced) {
   kept.reserve(old);
   for (std::size_t i = 0; i < old; ++i) {
     const auto& w = p.who[i];
-    if (listed_in_[w[0]] == k && listed_in_[w[1]] == k)
+    if (listed_in_[w[0]] == k && listed_in_[w[1]] == k) {
       kept.push_back(static_cast<std::uint32_t>(i));
+    }
   }
   for (const std::int32_t i : fresh) listed_in_[i] = k;
   const std::size_t m = kept.size() + added.size();
@@ -193,9 +195,10 @@ void Search::PairWindows(std::int32_t A, std::int32_t B, double ceiling) {
     double U = dim_bound_[d];
     if (d == 0) U = std::min(U, kTotalTarget);
     if (d > 0 && pscale_[d] > 0) U = std::min(U, ceiling);
-    if (!std::isfinite(U)) continue;
-    U += kWindowSlack;
     const double iA = inv_[A * D_ + d], iB = inv_[B * D_ + d];
+    // A class without a score here: joined pairs miss it alike, x is 0.
+    if (!std::isfinite(U) || iA <= 0 || iB <= 0) continue;
+    U += kWindowSlack;
     const double dA = dev_[A * D_ + d], dB = dev_[B * D_ + d];
     double H = -inf, L = inf;
     for (const std::int32_t k : dext_[d].high) {
@@ -211,8 +214,8 @@ void Search::PairWindows(std::int32_t A, std::int32_t B, double ceiling) {
       }
     }
     double lo = -inf, hi = inf;
-    if (iA <= 0 || iB <= 0 || H - L > U) {
-      lo = 1, hi = 0;  // nothing keeps it (a pair holds every score: iA, iB > 0)
+    if (H - L > U) {
+      lo = 1, hi = 0;  // the others alone are wider: nothing keeps it
     } else {
       if (H > -inf) {
         lo = std::max({lo, (H - U - dA) / iA, (dB - L - U) / iB});
@@ -335,8 +338,8 @@ bool Search::DescendPairs(DeepRandom& rng, std::int64_t budget, std::int64_t& pr
   if (!found) return failed();
   // Made as two exchanges, each checked by the rules; kept when every
   // headcount of the two classes is as it was (a hash shared by different
-  // features would move some), the total within its target (checked
-  // exactly) and the key before the present one.
+  // features would move some), every spread within its bound, the total
+  // within its target (checked exactly) and the key before the present one.
   const std::vector<double> before = key_;
   const std::int32_t A = cls_[best[0]];
   const std::vector<std::int32_t> heads(nf_.begin() + A * F_, nf_.begin() + (A + 1) * F_);
