@@ -40,8 +40,9 @@ void Search::HashStudents() {
   // pricing: every exchange is priced in full).
   student_hash_.assign(n_, 0);
   std::vector<std::uint64_t> feature_hash(F_);
-  for (std::int32_t f = 0; f < F_; ++f)
+  for (std::int32_t f = 0; f < F_; ++f) {
     feature_hash[f] = SplitMix(static_cast<std::uint64_t>(f) + 1);
+  }
   for (std::int32_t i = 0; i < n_; ++i) {
     for (std::int32_t f = fstart_[i]; f < fstart_[i + 1]; ++f) {
       student_hash_[i] += feature_hash[fids_[f]];

@@ -9,13 +9,13 @@
 // are critical, and for every movable student of theirs every partner of
 // another class whose total lies near enough is priced; the best exchange
 // that keeps every bound is made, until none improves. Where no single
-// exchange does, an exchange of two students of a critical class for two of
-// another who hold the same headcounts taken together may still
+// exchange does, an exchange of two students of a critical class for two
+// of another who hold the same headcounts taken together may still
 // (deep_leximax_pairs.cpp); when neither does, the placement is a local
-// optimum. Then a few random exchanges out of the critical classes perturb it, the
-// descent starts again, and the best placement is kept: an iterated local
-// search, which goes on as long as its budget allows. In a range of few
-// classes most exchanges move a headcount past its bound, and a
+// optimum. Then a few random exchanges out of the critical classes perturb
+// it, the descent starts again, and the best placement is kept: an
+// iterated local search, which goes on as long as its budget allows. In a
+// range of few classes most exchanges move a headcount past its bound, and a
 // perturbation may find none, or only ones the descent undoes: after many
 // rounds that end where they began, a perturbation may pass a headcount's
 // bound by one head, which the next descent must mend before anything else.
@@ -83,17 +83,11 @@ template <typename T, typename Value>
 T SpreadAmong(const Search::Extremes& e, std::int32_t A, T vA, std::int32_t B, T vB,
               Value&& value) {
   T hi = std::max(vA, vB), lo = std::min(vA, vB);
-  for (const std::int32_t k : e.high) {
-    if (k >= 0 && k != A && k != B) {
-      hi = std::max(hi, value(k));
-      break;
-    }
+  if (const std::int32_t k = Search::Extremes::Other(e.high, A, B); k >= 0) {
+    hi = std::max(hi, value(k));
   }
-  for (const std::int32_t k : e.low) {
-    if (k >= 0 && k != A && k != B) {
-      lo = std::min(lo, value(k));
-      break;
-    }
+  if (const std::int32_t k = Search::Extremes::Other(e.low, A, B); k >= 0) {
+    lo = std::min(lo, value(k));
   }
   return hi - lo;
 }

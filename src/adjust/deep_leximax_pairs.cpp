@@ -200,19 +200,10 @@ void Search::PairWindows(std::int32_t A, std::int32_t B, double ceiling) {
     if (!std::isfinite(U) || iA <= 0 || iB <= 0) continue;
     U += kWindowSlack;
     const double dA = dev_[A * D_ + d], dB = dev_[B * D_ + d];
-    double H = -inf, L = inf;
-    for (const std::int32_t k : dext_[d].high) {
-      if (k >= 0 && k != A && k != B) {
-        H = dev_[k * D_ + d];
-        break;
-      }
-    }
-    for (const std::int32_t k : dext_[d].low) {
-      if (k >= 0 && k != A && k != B) {
-        L = dev_[k * D_ + d];
-        break;
-      }
-    }
+    const std::int32_t kH = Extremes::Other(dext_[d].high, A, B);
+    const std::int32_t kL = Extremes::Other(dext_[d].low, A, B);
+    const double H = kH >= 0 ? dev_[kH * D_ + d] : -inf;
+    const double L = kL >= 0 ? dev_[kL * D_ + d] : inf;
     double lo = -inf, hi = inf;
     if (H - L > U) {
       lo = 1, hi = 0;  // the others alone are wider: nothing keeps it

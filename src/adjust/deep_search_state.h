@@ -50,6 +50,15 @@ class Search {
   // The three highest and three lowest classes of a dimension or headcount.
   struct Extremes {
     std::array<std::int32_t, 3> high{}, low{};
+    // The first of `ends` (high or low) that is neither A nor B, or -1: the
+    // end the other classes hold while A and B change.
+    static std::int32_t Other(const std::array<std::int32_t, 3>& ends, std::int32_t A,
+                              std::int32_t B) {
+      for (const std::int32_t k : ends) {
+        if (k >= 0 && k != A && k != B) return k;
+      }
+      return -1;
+    }
   };
 
   Search(const RangeInput& in, const DeepTuning& tuning);
