@@ -174,7 +174,7 @@ void Search::RefreshWidest() {
     if (fbound_[f] == kNoBound) continue;
     const Extremes& e = fext_[f];
     const std::int32_t hi = nf_[e.high[0] * F_ + f], lo = nf_[e.low[0] * F_ + f];
-    heads_over_ += std::max(0, hi - lo - fbound_[f]);
+    heads_over_ += HeadsPast(f);
     if (fmask_.empty()) continue;
     const std::uint64_t bit = std::uint64_t{1} << f;
     bounded_ |= bit;
@@ -339,12 +339,9 @@ std::vector<std::int32_t> Search::CriticalClasses() const {
   };
   // The ends of a headcount past its bound, which the descent mends first.
   for (std::int32_t f = 0; f < F_ && heads_over_ > 0; ++f) {
-    if (fbound_[f] == kNoBound) continue;
-    const Extremes& e = fext_[f];
-    if (nf_[e.high[0] * F_ + f] - nf_[e.low[0] * F_ + f] > fbound_[f]) {
-      add(e.high[0]);
-      add(e.low[0]);
-    }
+    if (fbound_[f] == kNoBound || HeadsPast(f) == 0) continue;
+    add(fext_[f].high[0]);
+    add(fext_[f].low[0]);
   }
   for (const std::int32_t d : dims) {
     // A class level with an end is as critical as the end itself.

@@ -2,6 +2,7 @@
 // The state of the deep optimiser's exchange search over one range, shared
 // by the search (deep_search.cpp) and its polish (deep_polish.cpp).
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -271,6 +272,11 @@ class Search {
   void KeyOf(const std::vector<double>& spreads, std::int32_t heads_over, double excess,
              std::vector<double>& key) const;
   std::vector<std::int32_t> CriticalClasses() const;
+  // The heads by which headcount f lies past its bound (0 within it).
+  std::int32_t HeadsPast(std::int32_t f) const {
+    const Extremes& e = fext_[f];
+    return std::max(0, nf_[e.high[0] * F_ + f] - nf_[e.low[0] * F_ + f] - fbound_[f]);
+  }
   // Where the students of `list` (sorted by total, highest first) lie whose
   // totals are near a's: the window of the stage.
   std::pair<std::int32_t, std::int32_t> WindowIn(const std::vector<std::int32_t>& list,
