@@ -122,6 +122,18 @@ DeepOptions WithFinalStage(std::uint64_t seed, double priced) {
   return o;
 }
 
+// No headcount of a range ends wider than the search left it, or than one.
+void ExpectHeadcountsNoWider(const stats::RangeEvenness& searched,
+                             const stats::RangeEvenness& finished) {
+  ASSERT_EQ(finished.rows.size(), searched.rows.size());
+  for (std::size_t i = 0; i < finished.rows.size(); ++i) {
+    const auto kind = finished.rows[i].kind;
+    if (kind == stats::MeasureKind::kTotal || kind == stats::MeasureKind::kSubject) continue;
+    EXPECT_LE(finished.rows[i].spread(), std::max(1.0, searched.rows[i].spread()))
+        << finished.rows[i].label;
+  }
+}
+
 // Every hard rule between a division and its deep optimisation: nobody left
 // his range, only the class of students without a preset class changed,
 // every class keeps its size, no class gained a pair of namesakes, and the
@@ -644,12 +656,7 @@ TEST(DeepFinalStage, KeepsTheRulesAndNarrowsTheWidestSubjects) {
       EXPECT_TRUE(NoLater(kf[r], ks[r])) << "range " << r;
       EXPECT_LE(TeacherRank(ef[r]).first, TeacherRank(eb[r]).first);
       EXPECT_LE(TeacherRank(ef[r]).second, TeacherRank(eb[r]).second + 1e-9);
-      for (std::size_t i = 0; i < es[r].rows.size(); ++i) {
-        const auto kind = es[r].rows[i].kind;
-        if (kind == stats::MeasureKind::kTotal || kind == stats::MeasureKind::kSubject) continue;
-        EXPECT_LE(ef[r].rows[i].spread(), std::max(1.0, es[r].rows[i].spread()))
-            << ef[r].rows[i].label;
-      }
+      ExpectHeadcountsNoWider(es[r], ef[r]);
       // Where the total is within its target in both, the subjects lead.
       if (ks[r][0] == 0 && kf[r][0] == 0) {
         widest_without += ks[r][1];
@@ -830,12 +837,7 @@ TEST(DeepFinalStage, ExchangesOfTwoForTwoNarrowWhereSinglesStop) {
     const auto es = stats::MeasureEvenness(searched), ep = stats::MeasureEvenness(pairs);
     const auto ks = WidestOrder(singles), kp = WidestOrder(pairs);
     for (std::size_t r = 0; r < ep.size(); ++r) {
-      for (std::size_t i = 0; i < ep[r].rows.size(); ++i) {
-        const auto kind = ep[r].rows[i].kind;
-        if (kind == stats::MeasureKind::kTotal || kind == stats::MeasureKind::kSubject) continue;
-        EXPECT_LE(ep[r].rows[i].spread(), std::max(1.0, es[r].rows[i].spread()))
-            << ep[r].rows[i].label;
-      }
+      ExpectHeadcountsNoWider(es[r], ep[r]);
       if (ks[r][0] == 0 && kp[r][0] == 0) {
         widest_singles += ks[r][1];
         widest_pairs += kp[r][1];
